@@ -1,0 +1,59 @@
+// The parsed command record that the parser fills and the change operations receive by copy.
+#pragma once
+
+#include <cstdint>
+
+// Bits of uiRequest: the changes requested.
+constexpr uint32_t kRequestSleepTimer = 0x10;
+constexpr uint32_t kRequestPowerOff = 0x20;
+constexpr uint32_t kRequestClearCounters = 0x40;
+constexpr uint32_t kRequestOffsets = 0x80;
+constexpr uint32_t kRequestAdfMagnification = 0x100;
+constexpr uint32_t kRequestFlatbedMagnification = 0x200;
+
+// Bits of uiClearMask: the counters to clear.
+constexpr uint32_t kClearAfterCleaning = 0x01;
+constexpr uint32_t kClearBrakeRoller = 0x02;
+constexpr uint32_t kClearPickRoller = 0x04;
+constexpr uint32_t kClearRollerSet = 0x08;
+constexpr uint32_t kClearPad = 0x10;
+
+// Offset groups (uiOffsetGroups bits).
+constexpr uint32_t kGroupAdfFront = 0x01;
+constexpr uint32_t kGroupAdfBack = 0x02;
+constexpr uint32_t kGroupFlatbed = 0x04;
+
+// Bits of offset_request::uiSet: which values were given.
+constexpr uint32_t kOffsetMain = 0x01;
+constexpr uint32_t kOffsetSub = 0x02;
+constexpr uint32_t kOffsetEndOfPage = 0x04;
+
+// Power-off codes of iPowerOffCode.
+constexpr int kPowerOffOneHour = 0;
+constexpr int kPowerOffTwoHours = 1;
+constexpr int kPowerOffFourHours = 2;
+constexpr int kPowerOffEightHours = 3;
+constexpr int kPowerOffInactive = 4;
+
+/// Offsets requested for one group, in units of 0.5 mm.
+struct offset_request {
+    uint32_t uiSet;
+    int32_t iMain;
+    int32_t iSub;
+    int32_t iEndOfPage;
+};
+
+/// What the command line asks for; zero-filled by the driver before parsing.
+struct velnor_command_info {
+    uint32_t uiRequest;
+    const char* cpDeviceName;  // the -d word or the first device's name; not owned
+    int32_t iSleepMinutes;
+    int32_t iPowerOffCode;
+    uint32_t uiClearMask;
+    uint32_t uiOffsetGroups;
+    offset_request stAdfFront;
+    offset_request stAdfBack;
+    offset_request stFlatbed;
+    int32_t iAdfMagnification;  // tenths of a percent
+    int32_t iFlatbedMagnification;
+};

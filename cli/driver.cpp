@@ -1,0 +1,144 @@
+// The program driver.
+#include "cli/driver.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+#include "access/binding.h"
+#include "access/session.h"
+#include "cli/exit_codes.h"
+#include "cli/messages.h"
+#include "cli/options.h"
+#include "consumables/offsets.h"
+#include "consumables/power.h"
+#include "consumables/report.h"
+
+int g_iErrCode = 0;
+
+// The signals a terminal can send; none of them may end or suspend a run.
+static const int kIgnoredSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP};
+
+// Device names for which the device-watch library must unlock the scanner at teardown.
+static const char* const kUnlockModels[] = {"VX-901R", "VX-905R", "VX-913R"};
+
+void SignalProcess(int signal) {
+    (void)signal;
+}
+
+static bool NeedsUnlock(const char* deviceName) {
+    if (deviceName == nullptr) {
+        return false;
+    }
+    for (const char* model : kUnlockModels) {
+        if (std::strcmp(deviceName, model) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TearDown(const velnor_command_info& record) {
+    // The test is on the command's device name, the call passes the session's copy (maybe null).
+    if (NeedsUnlock(record.cpDeviceName) && g_fcpkorwc_UnlockScanner != nullptr) {
+        g_fcpkorwc_UnlockScanner(g_cpActiveScanner);
+    }
+    if (g_fcpexitlibrary != nullptr) {
+        g_fcpexitlibrary();
+    }
+    if (g_fcpkorwc_EndExcusive != nullptr) {
+        g_fcpkorwc_EndExcusive(record.cpDeviceName);
+    }
+    free(g_cpActiveScanner);
+    g_cpActiveScanner = nullptr;
+    free(g_cpActiveScannerName);
+    g_cpActiveScannerName = nullptr;
+    CloseLib();
+    exit(g_iErrCode);
+}
+
+// One step of the apply phase: the request bits that call it and the operation.
+struct ChangeStep {
+    uint32_t uiBits;
+    bool (*pfnApply)(velnor_command_info record);
+};
+
+// The fixed order of the changes: sleep timer, power-off, counters, then offsets in one write.
+static const ChangeStep kChangeSteps[] = {
+    {kRequestSleepTimer, SetPowerSaveTime},
+    {kRequestPowerOff, SetPowerOffTime},
+    {kRequestClearCounters, ClearCounters},
+    {kRequestOffsets | kRequestAdfMagnification | kRequestFlatbedMagnification, SetOffsetData},
+};
+
+bool ApplyChanges(const velnor_command_info& record) {
+    for (const ChangeStep& step : kChangeSteps) {
+        if ((record.uiRequest & step.uiBits) != 0 && !step.pfnApply(record)) {
+            ShowErrMsg(nullptr, kMsgNotConnected);
+            g_iErrCode = kExitNotConnected;
+            return false;
+        }
+    }
+    ShowErrMsg(nullptr, kMsgSetSuccessfully);
+    g_iErrCode = kExitSuccess;
+    return true;
+}
+
+static uint32_t ChangeRequestBits() {
+    uint32_t bits = 0;
+    for (const ChangeStep& step : kChangeSteps) {
+        bits |= step.uiBits;
+    }
+    return bits;
+}
+
+// Picks the device of the run: the -d value, which must be attached, or the first device.
+static bool SelectDevice(int argc, char** argv, velnor_command_info& record) {
+    bool carryOn = true;
+    record.cpDeviceName = GetValidScannerName(argc, argv, &carryOn);
+    if (!carryOn) {
+        return false;
+    }
+    if (record.cpDeviceName != nullptr) {
+        if (!IsValidScannerName(record.cpDeviceName)) {
+            ShowErrMsg(nullptr, kMsgNotConnected);
+            g_iErrCode = kExitNotConnected;
+            return false;
+        }
+        return true;
+    }
+    record.cpDeviceName = g_fcpkorwc_GetDeviceName(0);
+    return true;
+}
+
+void RunTool(int argc, char** argv) {
+    for (int signalNumber : kIgnoredSignals) {
+        signal(signalNumber, SignalProcess);
+    }
+    velnor_command_info record;
+    std::memset(&record, 0, sizeof record);
+    if (!OpenLib()) {
+        ShowErrMsg(nullptr, kMsgLibraryMissing);
+        g_iErrCode = kExitLibraryMissing;
+        TearDown(record);
+    }
+    // Only a count of 0 means that no scanner is attached.
+    if (g_fcpkorwc_GetDeviceTotalNum() == 0) {
+        ShowErrMsg(nullptr, kMsgNotConnected);
+        g_iErrCode = kExitNotConnected;
+        TearDown(record);
+    }
+    if (!SelectDevice(argc, argv, record)) {
+        TearDown(record);
+    }
+    bool finished = false;
+    if (!ParseCommandLine(argc, argv, &record, &finished) || finished) {
+        TearDown(record);
+    }
+    if ((record.uiRequest & ChangeRequestBits()) != 0) {
+        ApplyChanges(record);
+    } else {
+        ShowInfo(&record);
+    }
+    TearDown(record);
+}

@@ -1,0 +1,17 @@
+// The program driver: one run from start-up through the apply phase to the teardown.
+#pragma once
+
+#include "cli/command.h"
+
+/// The whole life of one run; ends the process with exit(g_iErrCode).
+[[noreturn]] void RunTool(int argc, char** argv);
+
+/// The handler for the terminal signals: does nothing, so a run cannot be interrupted.
+void SignalProcess(int signal);
+
+/// Applies the changes of the record in their fixed order. True when all succeeded; false after
+/// the first failure (message printed, exit code 6 stored). Prints "Set successfully" on success.
+bool ApplyChanges(const velnor_command_info& record);
+
+/// Ends the session, releases the libraries and exits with g_iErrCode.
+[[noreturn]] void TearDown(const velnor_command_info& record);

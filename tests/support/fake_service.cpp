@@ -1,0 +1,284 @@
+// In-process fakes of the service libraries' entry points.
+#include "tests/support/fake_service.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "access/binding.h"
+#include "access/session.h"
+#include "capability/devset.h"
+#include "capability/rules.h"
+#include "cli/exit_codes.h"
+#include "sim/trace_format.h"
+
+FakeService g_fake;
+
+namespace {
+
+int Result(const char* name, int normal) {
+    auto once = g_fake.failOnce.find(name);
+    if (once != g_fake.failOnce.end()) {
+        int value = once->second;
+        g_fake.failOnce.erase(once);
+        return value;
+    }
+    auto it = g_fake.results.find(name);
+    return it == g_fake.results.end() ? normal : it->second;
+}
+
+int Record(const char* name, const std::string& arguments, int result) {
+    g_fake.calls.push_back(trace::Line(name, arguments, trace::Int(result)));
+    return result;
+}
+
+int DeviceCount() {
+    int count = g_fake.iDeviceCountOverride != -1000 ? g_fake.iDeviceCountOverride
+                                                       : static_cast<int>(g_fake.deviceNames.size());
+    return Result("korwc_GetDeviceTotalNum", count);
+}
+
+extern "C" {
+
+int FakeGetDeviceTotalNum() {
+    return Record("korwc_GetDeviceTotalNum", "", DeviceCount());
+}
+
+const char* FakeGetDeviceName(int index) {
+    const char* name = nullptr;
+    if (index >= 0 && index < static_cast<int>(g_fake.deviceNames.size())) {
+        name = g_fake.deviceNames[static_cast<size_t>(index)].c_str();
+    }
+    if (Result("korwc_GetDeviceName", 1) == 0) {
+        name = nullptr;
+    }
+    g_fake.calls.push_back(trace::Line("korwc_GetDeviceName", trace::Int(index), trace::Text(name)));
+    return name;
+}
+
+int FakeStartExcusive(const char* name) {
+    return Record("korwc_StartExcusive", trace::Text(name), Result("korwc_StartExcusive", 1));
+}
+
+int FakeEndExcusive(const char* name) {
+    return Record("korwc_EndExcusive", trace::Text(name), Result("korwc_EndExcusive", 1));
+}
+
+int FakeOpen(const char* name) {
+    return Record("korwc_Open", trace::Text(name), Result("korwc_Open", 1));
+}
+
+int FakeClose(const char* name) {
+    return Record("korwc_Close", trace::Text(name), Result("korwc_Close", 1));
+}
+
+int FakeGetFirmVersion(const char* name, char* buffer, int size) {
+    int result = Result("korwc_GetFirmVersion", 1);
+    if (IsLibraryTrue(result) && size > 0) {
+        std::strncpy(buffer, g_fake.firmware.c_str(), static_cast<size_t>(size) - 1);
+        buffer[size - 1] = '\0';
+    }
+    return Record("korwc_GetFirmVersion",
+                  trace::Text(name) + ", buffer, " + trace::Int(size), result);
+}
+
+int FakeInquiryVPD(const char* name, unsigned char* buffer, int length, int flags) {
+    int result = Result("korwc_InquiryVPD", 1);
+    if (IsLibraryTrue(result)) {
+        for (int i = 0; i < length && i < static_cast<int>(g_fake.inquiry.size()); ++i) {
+            buffer[i] = g_fake.inquiry[static_cast<size_t>(i)];
+        }
+    }
+    return Record("korwc_InquiryVPD",
+                  trace::Text(name) + ", buffer, " + trace::Int(length) + ", " + trace::Int(flags),
+                  result);
+}
+
+const char* FakeGetXMLSettings2(const char* key, const char* defaultText, const char* path) {
+    static std::string value;
+    auto it = g_fake.settings.find(key);
+    value = it == g_fake.settings.end() ? defaultText : it->second;
+    g_fake.calls.push_back(trace::Line(
+        "korwc_GetXMLSettings2",
+        trace::Text(key) + ", " + trace::Text(defaultText) + ", " + trace::Text(path),
+        trace::Text(value.c_str())));
+    return value.c_str();
+}
+
+int FakeGetLastErrorInfo() {
+    return Record("korwc_GetLastErrorInfo", "", Result("korwc_GetLastErrorInfo", g_fake.iLastError));
+}
+
+int FakeUnlockScanner(const char* name) {
+    return Record("korwc_UnlockScanner", trace::Text(name), Result("korwc_UnlockScanner", 1));
+}
+
+int FakeInitLibrary(const char* name, int flags) {
+    return Record("initlibrary", trace::Text(name) + ", " + trace::Int(flags),
+                  Result("initlibrary", 1));
+}
+
+int FakeExitLibrary() {
+    return Record("exitlibrary", "", Result("exitlibrary", 1));
+}
+
+int FakeSetFirmVersion(const char* text) {
+    return Record("SetFirmVersion", trace::Text(text), Result("SetFirmVersion", 1));
+}
+
+int FakeGetArdosaInfo(ardosa_info* info) {
+    int result = Result("GetArdosaInfo", 1);
+    if (result != 0) {
+        *info = g_fake.ardosa;
+    }
+    return Record("GetArdosaInfo", "&ardosa_info", result);
+}
+
+int FakeOnInitDialog(device_info* info) {
+    int result = Result("OnInitDialog", 1);
+    if (result != 0) {
+        *info = g_fake.device;
+    }
+    return Record("OnInitDialog", "&device_info", result);
+}
+
+int FakeGetEEPROMData() {
+    return Record("GetEEPROMData", "", Result("GetEEPROMData", 1));
+}
+
+int FakeSetPowerOffTime(int value) {
+    return Record("SetPowerOffTime", trace::Int(value), Result("SetPowerOffTime", 1));
+}
+
+int FakeModeSelectLongTimer(const char* name, unsigned short* minutes) {
+    return Record("ModeSelect_LongTimer", trace::Text(name) + ", " + trace::Int(*minutes),
+                  Result("ModeSelect_LongTimer", 1));
+}
+
+int FakeSetPowerSavingEEPROM(int minutes) {
+    return Record("SetPowerSavingEEPROM", trace::Int(minutes), Result("SetPowerSavingEEPROM", 1));
+}
+
+int FakeResetAfterCleaning() {
+    return Record("OnResetAfterCleaning", "", Result("OnResetAfterCleaning", 1));
+}
+
+int FakeResetBrake() {
+    return Record("OnResetBrake", "", Result("OnResetBrake", 1));
+}
+
+int FakeResetPick() {
+    return Record("OnResetPick", "", Result("OnResetPick", 1));
+}
+
+int FakeSetEEPROMData() {
+    return Record("SetEEPROMData", "", Result("SetEEPROMData", 1));
+}
+
+int FakeGetOffSetData(offset_data* data) {
+    *data = g_fake.offsets;
+    return Record("GetOffSetData", "&offset_data", Result("GetOffSetData", 1));
+}
+
+int FakeSetOffSetData(offset_data* data) {
+    int result = Result("SetOffSetData", 1);
+    if (result != 0) {
+        g_fake.offsets = *data;
+    }
+    return Record("SetOffSetData", trace::DescribeOffsetData(*data), result);
+}
+
+}  // extern "C"
+
+const char kRollerLabel[] = "Brake Roller:";
+const char kPickLabel[] = "Pick Roller:";
+const char kCleaningLabel[] = "After cleaning:";
+
+void FillPlainScanner(FakeService& fake) {
+    fake = FakeService();
+    ardosa_info& a = fake.ardosa;
+    a.bHasFlatbed = 1;
+    a.cpRollerLabel = kRollerLabel;
+    a.cpPickLabel = kPickLabel;
+    a.cpCleaningLabel = kCleaningLabel;
+    a.iAdfTotal = 12000;
+    a.iFbTotal = 340;
+    a.iRollerCount = 5000;
+    a.iPickCount = 6000;
+    a.iCleaningCount = 700;
+    a.iSleepMinStep = 1;
+    a.iSleepMaxStep = 12;
+    a.iSleepStep = 3;
+    a.bPowerOffSupported = 1;
+    a.bPowerSaveSupported = 1;
+    a.bPowerOffActive = 1;
+    a.iPowerOffSetting = 1;
+    std::strcpy(fake.device.szProductId, "ko-330xs");
+    std::strcpy(fake.device.szRevision, "1.00");
+    std::strcpy(fake.device.szSerialNumber, "FAKE0001");
+    fake.offsets.bFlatbed = 1;
+    fake.offsets.bLibrary41 = 0x5A;
+    fake.offsets.bEndOfPage = 1;
+    fake.offsets.bOffsetSupported = 1;
+}
+
+}  // namespace
+
+void InstallFakeService() {
+    FillPlainScanner(g_fake);
+    g_fcpkorwc_GetDeviceTotalNum = FakeGetDeviceTotalNum;
+    g_fcpkorwc_GetDeviceName = FakeGetDeviceName;
+    g_fcpkorwc_StartExcusive = FakeStartExcusive;
+    g_fcpkorwc_EndExcusive = FakeEndExcusive;
+    g_fcpkorwc_Open = FakeOpen;
+    g_fcpkorwc_Close = FakeClose;
+    g_fcpkorwc_GetFirmVersion = FakeGetFirmVersion;
+    g_fcpkorwc_InquiryVPD = FakeInquiryVPD;
+    g_fcpkorwc_GetXMLSettings2 = FakeGetXMLSettings2;
+    g_fcpkorwc_GetLastErrorInfo = FakeGetLastErrorInfo;
+    g_fcpkorwc_UnlockScanner = FakeUnlockScanner;
+    g_fcpinitlibrary = FakeInitLibrary;
+    g_fcpexitlibrary = FakeExitLibrary;
+    g_fcpSetFirmVersion = FakeSetFirmVersion;
+    g_fcpGetArdosaInfo = FakeGetArdosaInfo;
+    g_fcpOnInitDialog = FakeOnInitDialog;
+    g_fcpGetEEPROMData = FakeGetEEPROMData;
+    g_fcpSetPowerOffTime = FakeSetPowerOffTime;
+    g_fcpModeSelect_LongTimer = FakeModeSelectLongTimer;
+    g_fcpPowerSaving = FakeSetPowerSavingEEPROM;
+    g_fcpResetAfterCleaning = FakeResetAfterCleaning;
+    g_fcpResetBrake = FakeResetBrake;
+    g_fcpResetPick = FakeResetPick;
+    g_fcpSetEepromData = FakeSetEEPROMData;
+    g_fcpGetOffSetData = FakeGetOffSetData;
+    g_fcpSetOffSetData = FakeSetOffSetData;
+}
+
+void ResetToolState() {
+    g_bOpened = false;
+    free(g_cpActiveScanner);
+    g_cpActiveScanner = nullptr;
+    free(g_cpActiveScannerName);
+    g_cpActiveScannerName = nullptr;
+    std::memset(&g_ArdosaInfo, 0, sizeof g_ArdosaInfo);
+    std::memset(&g_velnor_device_info, 0, sizeof g_velnor_device_info);
+    std::memset(&g_OffSetData, 0, sizeof g_OffSetData);
+    std::memset(&g_OffSetBackupData, 0, sizeof g_OffSetBackupData);
+    std::memset(&g_DevFunc, 0, sizeof g_DevFunc);
+    std::memset(g_Tarvo3FirmVer, 0, sizeof g_Tarvo3FirmVer);
+    std::memset(g_Velisa2FirmVer, 0, sizeof g_Velisa2FirmVer);
+    g_iErrCode = 0;
+    for (const EntryPointBinding& entry : g_stEntryPoints) {
+        void* null = nullptr;
+        std::memcpy(entry.pSlot, &null, sizeof null);
+    }
+    g_pkorWatch = nullptr;
+    g_pzevControl = nullptr;
+}
+
+std::vector<std::string> CalledEntryPoints() {
+    std::vector<std::string> names;
+    for (const std::string& line : g_fake.calls) {
+        names.push_back(line.substr(0, line.find('(')));
+    }
+    return names;
+}

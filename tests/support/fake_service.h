@@ -1,0 +1,38 @@
+// In-process fakes of the 26 entry points, for unit tests: configured from one plain record,
+// able to fail any call, recording every call in the simulator's trace format.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "consumables/records.h"
+
+struct FakeService {
+    std::vector<std::string> deviceNames = {"ko-330xs:FAKE0001"};
+    int iDeviceCountOverride = -1000;  // any other value is returned as the device count
+    std::string firmware = "0C31";     // text copied by korwc_GetFirmVersion
+    std::vector<unsigned char> inquiry;  // bytes copied by korwc_InquiryVPD (up to its length)
+    std::map<std::string, std::string> settings;  // korwc_GetXMLSettings2: key -> value
+    int iLastError = 3;
+    ardosa_info ardosa{};   // copied out by GetArdosaInfo
+    device_info device{};   // copied out by OnInitDialog
+    offset_data offsets{};  // copied out by GetOffSetData; SetOffSetData stores what it receives
+    std::map<std::string, int> results;  // result override per entry point, e.g. {"SetEEPROMData", -1}
+    std::map<std::string, int> failOnce;  // result of the first call only, per entry point
+    std::vector<std::string> calls;      // one trace line per call, in order
+};
+
+/// The fake the installed entry points read and record into.
+extern FakeService g_fake;
+
+/// Resets g_fake to a plain scanner (labels, sleep timer, power-off and offsets all supported)
+/// and points every entry-point global at the fakes.
+void InstallFakeService();
+
+/// Clears the run state of the tool: session globals (name copies freed), records, capability
+/// record and firmware buffers, exit code, entry-point globals and library handles.
+void ResetToolState();
+
+/// The names of the entry points called, in order, without their arguments.
+std::vector<std::string> CalledEntryPoints();
