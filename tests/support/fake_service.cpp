@@ -1,6 +1,7 @@
 // In-process fakes of the service libraries' entry points.
 #include "tests/support/fake_service.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,14 +27,24 @@ int Result(const char* name, int normal) {
     return it == g_fake.results.end() ? normal : it->second;
 }
 
+void Log(const std::string& line) {
+    g_fake.calls.push_back(line);
+    if (!g_fake.callLogPath.empty()) {
+        if (FILE* log = std::fopen(g_fake.callLogPath.c_str(), "a")) {
+            std::fprintf(log, "%s\n", line.c_str());
+            std::fclose(log);
+        }
+    }
+}
+
 int Record(const char* name, const std::string& arguments, int result) {
-    g_fake.calls.push_back(trace::Line(name, arguments, trace::Int(result)));
+    Log(trace::Line(name, arguments, trace::Int(result)));
     return result;
 }
 
 int DeviceCount() {
     int count = g_fake.iDeviceCountOverride != -1000 ? g_fake.iDeviceCountOverride
-                                                       : static_cast<int>(g_fake.deviceNames.size());
+                                                     : static_cast<int>(g_fake.deviceNames.size());
     return Result("korwc_GetDeviceTotalNum", count);
 }
 
@@ -51,7 +62,7 @@ const char* FakeGetDeviceName(int index) {
     if (Result("korwc_GetDeviceName", 1) == 0) {
         name = nullptr;
     }
-    g_fake.calls.push_back(trace::Line("korwc_GetDeviceName", trace::Int(index), trace::Text(name)));
+    Log(trace::Line("korwc_GetDeviceName", trace::Int(index), trace::Text(name)));
     return name;
 }
 
@@ -77,8 +88,8 @@ int FakeGetFirmVersion(const char* name, char* buffer, int size) {
         std::strncpy(buffer, g_fake.firmware.c_str(), static_cast<size_t>(size) - 1);
         buffer[size - 1] = '\0';
     }
-    return Record("korwc_GetFirmVersion",
-                  trace::Text(name) + ", buffer, " + trace::Int(size), result);
+    return Record("korwc_GetFirmVersion", trace::Text(name) + ", buffer, " + trace::Int(size),
+                  result);
 }
 
 int FakeInquiryVPD(const char* name, unsigned char* buffer, int length, int flags) {
@@ -97,15 +108,15 @@ const char* FakeGetXMLSettings2(const char* key, const char* defaultText, const 
     static std::string value;
     auto it = g_fake.settings.find(key);
     value = it == g_fake.settings.end() ? defaultText : it->second;
-    g_fake.calls.push_back(trace::Line(
-        "korwc_GetXMLSettings2",
-        trace::Text(key) + ", " + trace::Text(defaultText) + ", " + trace::Text(path),
-        trace::Text(value.c_str())));
+    Log(trace::Line("korwc_GetXMLSettings2",
+                    trace::Text(key) + ", " + trace::Text(defaultText) + ", " + trace::Text(path),
+                    trace::Text(value.c_str())));
     return value.c_str();
 }
 
 int FakeGetLastErrorInfo() {
-    return Record("korwc_GetLastErrorInfo", "", Result("korwc_GetLastErrorInfo", g_fake.iLastError));
+    return Record("korwc_GetLastErrorInfo", "",
+                  Result("korwc_GetLastErrorInfo", g_fake.iLastError));
 }
 
 int FakeUnlockScanner(const char* name) {
@@ -275,10 +286,14 @@ void ResetToolState() {
     g_pzevControl = nullptr;
 }
 
-std::vector<std::string> CalledEntryPoints() {
+std::vector<std::string> EntryPointNames(const std::vector<std::string>& lines) {
     std::vector<std::string> names;
-    for (const std::string& line : g_fake.calls) {
+    for (const std::string& line : lines) {
         names.push_back(line.substr(0, line.find('(')));
     }
     return names;
+}
+
+std::vector<std::string> CalledEntryPoints() {
+    return EntryPointNames(g_fake.calls);
 }

@@ -10,17 +10,20 @@
 
 struct FakeService {
     std::vector<std::string> deviceNames = {"ko-330xs:FAKE0001"};
-    int iDeviceCountOverride = -1000;  // any other value is returned as the device count
-    std::string firmware = "0C31";     // text copied by korwc_GetFirmVersion
+    int iDeviceCountOverride = -1000;    // any other value is returned as the device count
+    std::string firmware = "0C31";       // text copied by korwc_GetFirmVersion
     std::vector<unsigned char> inquiry;  // bytes copied by korwc_InquiryVPD (up to its length)
     std::map<std::string, std::string> settings;  // korwc_GetXMLSettings2: key -> value
     int iLastError = 3;
     ardosa_info ardosa{};   // copied out by GetArdosaInfo
     device_info device{};   // copied out by OnInitDialog
     offset_data offsets{};  // copied out by GetOffSetData; SetOffSetData stores what it receives
-    std::map<std::string, int> results;  // result override per entry point, e.g. {"SetEEPROMData", -1}
+    std::map<std::string, int>
+        results;  // result override per entry point, e.g. {"SetEEPROMData", -1}
     std::map<std::string, int> failOnce;  // result of the first call only, per entry point
-    std::vector<std::string> calls;      // one trace line per call, in order
+    std::vector<std::string> calls;       // one trace line per call, in order
+    std::string callLogPath;  // when set, each call line is also appended to this file, so that
+                              // the calls of a forked child reach the test
 };
 
 /// The fake the installed entry points read and record into.
@@ -36,3 +39,6 @@ void ResetToolState();
 
 /// The names of the entry points called, in order, without their arguments.
 std::vector<std::string> CalledEntryPoints();
+
+/// The names of the entry points in trace lines, in order.
+std::vector<std::string> EntryPointNames(const std::vector<std::string>& lines);

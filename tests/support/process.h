@@ -8,8 +8,8 @@
 
 /// What a run printed and how it ended.
 struct RunResult {
-    std::string out;   // standard output
-    std::string err;   // standard error
+    std::string out;    // standard output
+    std::string err;    // standard error
     int exitCode = -1;  // the exit status, or -1 when the process did not exit normally
     int signal = 0;     // the signal that ended it, if any
 };
