@@ -111,17 +111,13 @@ static bool SelectDevice(int argc, char** argv, velnor_command_info& record) {
     return true;
 }
 
-void RunTool(int argc, char** argv) {
+void IgnoreTerminalSignals() {
     for (int signalNumber : kIgnoredSignals) {
         signal(signalNumber, SignalProcess);
     }
-    velnor_command_info record;
-    std::memset(&record, 0, sizeof record);
-    if (!OpenLib()) {
-        ShowErrMsg(nullptr, kMsgLibraryMissing);
-        g_iErrCode = kExitLibraryMissing;
-        TearDown(record);
-    }
+}
+
+void RunWithLibraries(int argc, char** argv, velnor_command_info& record) {
     // Only a count of 0 means that no scanner is attached.
     if (g_fcpkorwc_GetDeviceTotalNum() == 0) {
         ShowErrMsg(nullptr, kMsgNotConnected);
@@ -141,4 +137,16 @@ void RunTool(int argc, char** argv) {
         ShowInfo(&record);
     }
     TearDown(record);
+}
+
+void RunTool(int argc, char** argv) {
+    IgnoreTerminalSignals();
+    velnor_command_info record;
+    std::memset(&record, 0, sizeof record);
+    if (!OpenLib()) {
+        ShowErrMsg(nullptr, kMsgLibraryMissing);
+        g_iErrCode = kExitLibraryMissing;
+        TearDown(record);
+    }
+    RunWithLibraries(argc, argv, record);
 }

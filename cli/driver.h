@@ -9,6 +9,13 @@
 /// The handler for the terminal signals: does nothing, so a run cannot be interrupted.
 void SignalProcess(int signal);
 
+/// Installs SignalProcess for SIGHUP, SIGINT, SIGQUIT, SIGTERM and SIGTSTP.
+void IgnoreTerminalSignals();
+
+/// The run once both libraries are bound: the attached-scanner check, device selection, parsing,
+/// then the apply phase or the report, and the teardown.
+[[noreturn]] void RunWithLibraries(int argc, char** argv, velnor_command_info& record);
+
 /// Applies the changes of the record in their fixed order. True when all succeeded; false after
 /// the first failure (message printed, exit code 6 stored). Prints "Set successfully" on success.
 bool ApplyChanges(const velnor_command_info& record);

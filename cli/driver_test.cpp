@@ -1,1 +1,121 @@
-// placeholder
+// The driver: start-up refusals, teardown order and signal immunity, on in-process fakes.
+#include "cli/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/support/fake_service.h"
+#include "tests/support/process.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+const char kNotConnectedLine[] =
+    "orvexconsumables: The scanner is not connected, or may be in use by another application\n";
+
+class DriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetToolState();
+        InstallFakeService();
+        g_fake.deviceNames = {"ko-999:S1"};
+        callLog_ = "/tmp/orvex-driver-calls-" + std::to_string(getpid()) + ".log";
+        std::remove(callLog_.c_str());
+        g_fake.callLogPath = callLog_;
+    }
+    void TearDown() override {
+        std::remove(callLog_.c_str());
+        ResetToolState();
+    }
+
+    // Runs the whole driver in a forked child; calls_ receives the entry points it called.
+    RunResult Run(std::vector<std::string> args) {
+        std::remove(callLog_.c_str());
+        args.insert(args.begin(), "orvexconsumables");
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        // The fakes stand in for bound libraries, so the run starts after the binding.
+        RunResult result = RunInChild([&] {
+            velnor_command_info record;
+            std::memset(&record, 0, sizeof record);
+            IgnoreTerminalSignals();
+            RunWithLibraries(static_cast<int>(args.size()), argv.data(), record);
+        });
+        calls_ = SplitLines(ReadFile(callLog_));
+        return result;
+    }
+
+    std::string callLog_;
+    Names calls_;
+};
+
+TEST_F(DriverTest, NoScannerAttachedEndsEveryCommandWithExitSix) {
+    g_fake.iDeviceCountOverride = 0;
+    for (const Names& args : {Names{}, Names{"-h"}, Names{"-V"}, Names{"-L"},
+                              Names{"--pick-roller-clear"}, Names{"-d", "ko-999:S1"}}) {
+        RunResult result = Run(args);
+        EXPECT_EQ(result.out, kNotConnectedLine);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.exitCode, 6);
+        EXPECT_EQ(calls_, (Names{"korwc_GetDeviceTotalNum() = 0", "exitlibrary() = 1",
+                                 "korwc_EndExcusive(NULL) = 1"}));
+    }
+}
+
+TEST_F(DriverTest, DeviceNameMustBeAttached) {
+    g_fake.deviceNames = {"ko-999:S1", "ko-999:S2"};
+    RunResult result = Run({"-d", "ko-999:S", "--pick-roller-clear"});
+    EXPECT_EQ(result.out, kNotConnectedLine);
+    EXPECT_EQ(result.exitCode, 6);
+    EXPECT_EQ(EntryPointNames(calls_),
+              (Names{"korwc_GetDeviceTotalNum", "korwc_GetDeviceTotalNum", "korwc_GetDeviceName",
+                     "korwc_GetDeviceName", "exitlibrary", "korwc_EndExcusive"}));
+    EXPECT_EQ(calls_.back(), "korwc_EndExcusive(\"ko-999:S\") = 1");
+}
+
+TEST_F(DriverTest, TeardownUnlocksTheThreeModelsWithTheSessionName) {
+    struct Row {
+        const char* device;
+        bool unlocks;
+    };
+    for (const Row& row : {Row{"VX-901R", true}, Row{"VX-905R", true}, Row{"VX-913R", true},
+                           Row{"VX-905R:1", false}, Row{"vx-905r", false}}) {
+        g_fake.deviceNames = {row.device};
+        RunResult result = Run({});
+        EXPECT_EQ(result.exitCode, 0) << row.device;
+        Names expectedTail = {"exitlibrary() = 1",
+                              "korwc_EndExcusive(\"" + std::string(row.device) + "\") = 1"};
+        if (row.unlocks) {
+            expectedTail.insert(expectedTail.begin(),
+                                "korwc_UnlockScanner(\"" + std::string(row.device) + "\") = 1");
+        }
+        ASSERT_GE(calls_.size(), expectedTail.size());
+        EXPECT_EQ(Names(calls_.end() - static_cast<long>(expectedTail.size()), calls_.end()),
+                  expectedTail)
+            << row.device;
+    }
+}
+
+TEST_F(DriverTest, TerminalSignalsDoNotEndTheRun) {
+    g_fake.onCall = [](const std::string& entryPoint) {
+        if (entryPoint == "GetArdosaInfo") {
+            for (int signalNumber : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP}) {
+                raise(signalNumber);
+            }
+        }
+    };
+    RunResult result = Run({});
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(calls_.back(), "korwc_EndExcusive(\"ko-999:S1\") = 1");
+}
+
+}  // namespace

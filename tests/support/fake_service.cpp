@@ -35,6 +35,9 @@ void Log(const std::string& line) {
             std::fclose(log);
         }
     }
+    if (g_fake.onCall) {
+        g_fake.onCall(line.substr(0, line.find('(')));
+    }
 }
 
 int Record(const char* name, const std::string& arguments, int result) {

@@ -2,6 +2,7 @@
 // able to fail any call, recording every call in the simulator's trace format.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ struct FakeService {
     std::vector<std::string> calls;       // one trace line per call, in order
     std::string callLogPath;  // when set, each call line is also appended to this file, so that
                               // the calls of a forked child reach the test
+    std::function<void(const std::string& entryPoint)> onCall;  // run after each call is logged
 };
 
 /// The fake the installed entry points read and record into.
