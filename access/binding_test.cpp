@@ -1,1 +1,156 @@
-// placeholder
+// Binding the service libraries: all 26 entry points, a missing symbol or library, and the
+// teardown of a run whose binding failed.
+#include "access/binding.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "access/paths.h"
+#include "cli/driver.h"
+#include "tests/support/fake_service.h"
+#include "tests/support/process.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+void* SlotValue(const EntryPointBinding& entry) {
+    void* value = nullptr;
+    std::memcpy(&value, entry.pSlot, sizeof value);
+    return value;
+}
+
+std::string VariantLibrary(const std::string& symbol, const char* file) {
+    return std::string(ORVEX_TEST_SIM_VARIANTS) + "/no-" + symbol + "/opt/orvex/lib/" + file;
+}
+
+class BindingTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetToolState(); }
+    void TearDown() override {
+        CloseLib();
+        ResetToolState();
+        g_cpKorWatchPath = savedWatch_;
+        g_cpZevControlPath = savedControl_;
+    }
+    void UseLibraries(const std::string& watch, const std::string& control) {
+        watch_ = watch;
+        control_ = control;
+        g_cpKorWatchPath = watch_.c_str();
+        g_cpZevControlPath = control_.c_str();
+    }
+
+    const char* savedWatch_ = g_cpKorWatchPath;
+    const char* savedControl_ = g_cpZevControlPath;
+    std::string watch_;
+    std::string control_;
+};
+
+TEST_F(BindingTest, BindsAllEntryPointsOfTheSimulatedInstallation) {
+    ASSERT_TRUE(OpenLib());
+    for (const EntryPointBinding& entry : g_stEntryPoints) {
+        EXPECT_NE(SlotValue(entry), nullptr) << entry.cpSymbol;
+    }
+    CloseLib();
+    EXPECT_EQ(g_pkorWatch, nullptr);
+    EXPECT_EQ(g_pzevControl, nullptr);
+}
+
+TEST_F(BindingTest, StopsAtTheFirstMissingSymbol) {
+    for (size_t missing = 0; missing < std::size(g_stEntryPoints); ++missing) {
+        const std::string symbol = g_stEntryPoints[missing].cpSymbol;
+        UseLibraries(VariantLibrary(symbol, "libkorwatch.so"),
+                     VariantLibrary(symbol, "libzevcontrol.so"));
+        EXPECT_FALSE(OpenLib()) << symbol;
+        EXPECT_NE(g_pkorWatch, nullptr) << symbol;
+        EXPECT_NE(g_pzevControl, nullptr) << symbol;
+        for (size_t i = 0; i < std::size(g_stEntryPoints); ++i) {
+            EXPECT_EQ(SlotValue(g_stEntryPoints[i]) != nullptr, i < missing)
+                << "missing " << symbol << ", entry " << g_stEntryPoints[i].cpSymbol;
+        }
+        CloseLib();
+        ResetToolState();
+    }
+}
+
+TEST_F(BindingTest, AMissingLibraryBindsNothingButTheOtherIsLoaded) {
+    UseLibraries("/nonexistent/libkorwatch.so", g_cpZevControlPath);
+    EXPECT_FALSE(OpenLib());
+    EXPECT_EQ(g_pkorWatch, nullptr);
+    EXPECT_NE(g_pzevControl, nullptr);
+    for (const EntryPointBinding& entry : g_stEntryPoints) {
+        EXPECT_EQ(SlotValue(entry), nullptr) << entry.cpSymbol;
+    }
+}
+
+// Runs the whole tool in a child against the given libraries; the child's exit status becomes 99
+// when a library is still loaded after the teardown.
+RunResult RunAgainst(const std::string& watch, const std::string& control, const SimFleet& fleet,
+                     std::vector<std::string> args) {
+    return RunInChild([&] {
+        static std::string staticWatch, staticControl;
+        staticWatch = watch;
+        staticControl = control;
+        g_cpKorWatchPath = staticWatch.c_str();
+        g_cpZevControlPath = staticControl.c_str();
+        setenv("ORVEX_SIM_FLEET", fleet.fleetPath().c_str(), 1);
+        setenv("ORVEX_SIM_TRACE", fleet.tracePath().c_str(), 1);
+        atexit([] {
+            bool closed = g_pkorWatch == nullptr && g_pzevControl == nullptr &&
+                          dlopen(staticWatch.c_str(), RTLD_LAZY | RTLD_NOLOAD) == nullptr &&
+                          dlopen(staticControl.c_str(), RTLD_LAZY | RTLD_NOLOAD) == nullptr;
+            if (!closed) {
+                _exit(99);
+            }
+        });
+        args.insert(args.begin(), "orvexconsumables");
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        RunTool(static_cast<int>(args.size()), argv.data());
+    });
+}
+
+const char kFileNotFoundLine[] = "orvexconsumables: The specified file was not found\n";
+
+TEST_F(BindingTest, RunWithAMissingSymbolTearsDownWhatWasBound) {
+    SimFleet fleet = SimFleet::FromFixture("sample.json");
+    RunResult result = RunAgainst(VariantLibrary("SetOffSetData", "libkorwatch.so"),
+                                  VariantLibrary("SetOffSetData", "libzevcontrol.so"), fleet, {});
+    EXPECT_EQ(result.out, kFileNotFoundLine);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.exitCode, 10);
+    EXPECT_EQ(fleet.TakeTrace(), (Names{"exitlibrary() = 1", "korwc_EndExcusive(NULL) = 1"}));
+}
+
+TEST_F(BindingTest, RunWithAMissingEntryPointBeforeTheTeardownOnesCallsNone) {
+    for (const char* symbol : {"korwc_GetDeviceTotalNum", "korwc_Open", "korwc_Close"}) {
+        SimFleet fleet = SimFleet::FromFixture("sample.json");
+        RunResult result = RunAgainst(VariantLibrary(symbol, "libkorwatch.so"),
+                                      VariantLibrary(symbol, "libzevcontrol.so"), fleet, {"-V"});
+        EXPECT_EQ(result.out, kFileNotFoundLine) << symbol;
+        EXPECT_EQ(result.exitCode, 10) << symbol;
+        Names expected;
+        if (std::string(symbol) != "korwc_GetDeviceTotalNum") {
+            expected = {"korwc_EndExcusive(NULL) = 1"};  // bound before the failing one
+        }
+        EXPECT_EQ(fleet.TakeTrace(), expected) << symbol;
+    }
+}
+
+TEST_F(BindingTest, RunWithoutTheDeviceWatchLibraryClosesTheOther) {
+    SimFleet fleet = SimFleet::FromFixture("sample.json");
+    RunResult result = RunAgainst("/nonexistent/libkorwatch.so", g_cpZevControlPath, fleet, {"-L"});
+    EXPECT_EQ(result.out, kFileNotFoundLine);
+    EXPECT_EQ(result.exitCode, 10);
+    EXPECT_EQ(fleet.TakeTrace(), Names{});
+}
+
+}  // namespace
