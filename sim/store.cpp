@@ -1,0 +1,138 @@
+// Atomic replacement of the fleet file: lock, re-read, change one scanner, temporary file, fsync,
+// rename.
+#include "sim/store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "sim/locks.h"
+
+namespace sim {
+
+using nlohmann::json;
+
+namespace {
+
+std::string Reason(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+bool ReadDocument(const std::string& path, json& document, std::string& error) {
+    std::ifstream file(path);
+    if (!file) {
+        error = Reason("cannot read the fleet file", path);
+        return false;
+    }
+    try {
+        document = json::parse(file);
+    } catch (const std::exception& e) {
+        error = "malformed fleet file " + path + ": " + e.what();
+        return false;
+    }
+    return true;
+}
+
+json* FindScannerObject(json& document, const std::string& name) {
+    auto scanners = document.find("scanners");
+    if (!document.is_object() || scanners == document.end() || !scanners->is_array()) {
+        return nullptr;
+    }
+    for (json& scanner : *scanners) {
+        auto key = scanner.find("name");
+        if (scanner.is_object() && key != scanner.end() && key->is_string() && *key == name) {
+            return &scanner;
+        }
+    }
+    return nullptr;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t written = write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno != EINTR) {
+            return false;
+        }
+        done += written > 0 ? static_cast<size_t>(written) : 0;
+    }
+    return true;
+}
+
+void SyncDirectoryOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+// Writes text to a new file beside path and renames it over path.
+bool ReplaceFile(const std::string& path, const std::string& text, std::string& error) {
+    std::string temporary = path + ".tmp-XXXXXX";
+    std::vector<char> name(temporary.begin(), temporary.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0) {
+        error = Reason("cannot create a temporary file beside", path);
+        return false;
+    }
+    struct stat old {};
+    fchmod(fd, stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+    bool ok = WriteAll(fd, text) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(name.data(), path.c_str()) != 0) {
+        error = Reason("cannot write the fleet file", path);
+        unlink(name.data());
+        return false;
+    }
+    SyncDirectoryOf(path);
+    return true;
+}
+
+bool ChangeDocument(const std::string& path, const std::string& name,
+                    const std::function<void(json&)>& change, Scanner& written,
+                    std::string& error) {
+    json document;
+    if (!ReadDocument(path, document, error)) {
+        return false;
+    }
+    json* scanner = FindScannerObject(document, name);
+    if (scanner == nullptr) {
+        error = "the fleet file " + path + " has no scanner named " + name;
+        return false;
+    }
+    try {
+        change(*scanner);
+        written = ParseScanner(*scanner);
+    } catch (const std::exception& e) {
+        error = "cannot change " + name + " in " + path + ": " + e.what();
+        return false;
+    }
+    return ReplaceFile(path, document.dump(2) + "\n", error);
+}
+
+}  // namespace
+
+bool UpdateScanner(const std::string& path, const std::string& name,
+                   const std::function<void(json&)>& change, Scanner& written, std::string& error) {
+    int lock = LockFleetForWriting(path);
+    if (lock < 0) {
+        error = Reason("cannot lock the fleet file", path);
+        return false;
+    }
+    bool ok = ChangeDocument(path, name, change, written, error);
+    close(lock);
+    return ok;
+}
+
+}  // namespace sim
