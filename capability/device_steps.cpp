@@ -1,0 +1,162 @@
+// The device steps of the capability rules: firmware fetches with their version gates, and the
+// inquiries whose bits switch single fields.
+#include "capability/rule_table.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "access/binding.h"
+#include "access/session.h"
+#include "capability/rules.h"
+
+namespace {
+
+// Written straight to standard output, not as a message line; the session goes on.
+const char kFirmwareFetchError[] = " ERROR: Firmware Version 取得に失敗\n";
+
+// Firmware below this turns bAutoCropBoundary off for the designations below.
+const char kTarvo3Threshold[] = "0C30";
+const char* const kTarvo3GatedDesignations[] = {"ko-230xs", "ko-330xs", "ko-225Exs", "ko-325Exs"};
+// The library gives four characters of meaning; the rest of g_Tarvo3FirmVer is cut off.
+constexpr size_t kTarvo3VersionLength = 4;
+
+// Firmware below this turns bFlag70 and bPickRetry off; compared over its five bytes with the NUL.
+const char kVelisa2Threshold[] = "0D10";
+static_assert(sizeof kVelisa2Threshold == 5, "the comparison covers the terminating NUL");
+
+// How an inquiry bit acts on its field.
+enum class InquiryEffect {
+    kClearWhenSet,  // bit set: field = 0
+    kCopyBit,       // field = 1 if the bit is set, else 0
+    kSetWhenSet,    // bit set: field = 1
+};
+
+// One inquiry: buffer size, bytes asked for, where the bit is, and what it does.
+struct InquiryCheck {
+    size_t uiBufferSize;
+    int iLength;
+    size_t uiByte;
+    unsigned char ucMask;
+    bool bNeedsSuccess;  // false: the buffer is read whatever the call returned
+    DevSetField pField;
+    InquiryEffect eEffect;
+};
+
+constexpr InquiryCheck kInquiryBusWidth = {
+    368, 112, 109, 0x01, true, &CDevSet2Builder::bScsiBusWidth, InquiryEffect::kClearWhenSet};
+constexpr InquiryCheck kInquiryFlag72 = {
+    144, 144, 114, 0x80, true, &CDevSet2Builder::bFlag72, InquiryEffect::kCopyBit};
+constexpr InquiryCheck kInquiryFlag75 = {
+    117, 117, 116, 0x18, false, &CDevSet2Builder::bFlag75, InquiryEffect::kSetWhenSet};
+
+constexpr size_t kInquiryBufferMax = 368;
+
+constexpr bool Fits(const InquiryCheck& check) {
+    return check.uiBufferSize <= kInquiryBufferMax &&
+           static_cast<size_t>(check.iLength) <= check.uiBufferSize &&
+           check.uiByte < static_cast<size_t>(check.iLength);
+}
+static_assert(Fits(kInquiryBusWidth) && Fits(kInquiryFlag72) && Fits(kInquiryFlag75));
+
+// Fetches the firmware text into a 16-byte buffer; a failure prints the error line only.
+void FetchFirmware(char* buffer) {
+    if (!IsLibraryTrue(g_fcpkorwc_GetFirmVersion(g_cpActiveScanner, buffer, 16))) {
+        std::fputs(kFirmwareFetchError, stdout);
+    }
+}
+
+void FetchTarvo3() {
+    FetchFirmware(g_Tarvo3FirmVer);
+    g_Tarvo3FirmVer[kTarvo3VersionLength] = '\0';
+}
+
+bool IsTarvo3GatedDesignation() {
+    if (g_cpActiveScannerName == nullptr) {
+        return false;
+    }
+    for (const char* designation : kTarvo3GatedDesignations) {
+        if (std::strcmp(g_cpActiveScannerName, designation) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void StepNone(CDevSet2Builder*) {}
+
+void StepTarvo3Fetch(CDevSet2Builder*) {
+    FetchTarvo3();
+}
+
+void StepTarvo3FetchGated(CDevSet2Builder* record) {
+    FetchTarvo3();
+    if (IsTarvo3GatedDesignation() && std::strcmp(g_Tarvo3FirmVer, kTarvo3Threshold) < 0) {
+        record->bAutoCropBoundary = 0;
+    }
+}
+
+void StepVelisa2FetchGated(CDevSet2Builder* record) {
+    FetchFirmware(g_Velisa2FirmVer);
+    // memcmp orders by unsigned bytes and stops at the first difference.
+    if (std::memcmp(g_Velisa2FirmVer, kVelisa2Threshold, sizeof kVelisa2Threshold) < 0) {
+        record->bFlag70 = 0;
+        record->bPickRetry = 0;
+    }
+}
+
+void RunInquiry(const InquiryCheck& check, CDevSet2Builder* record) {
+    unsigned char buffer[kInquiryBufferMax];
+    std::memset(buffer, 0, check.uiBufferSize);
+    bool ok = IsLibraryTrue(g_fcpkorwc_InquiryVPD(g_cpActiveScanner, buffer, check.iLength, 0));
+    if (check.bNeedsSuccess && !ok) {
+        return;
+    }
+    bool bitSet = (buffer[check.uiByte] & check.ucMask) != 0;
+    switch (check.eEffect) {
+        case InquiryEffect::kClearWhenSet:
+            if (bitSet) {
+                record->*check.pField = 0;
+            }
+            break;
+        case InquiryEffect::kCopyBit:
+            record->*check.pField = bitSet ? 1 : 0;
+            break;
+        case InquiryEffect::kSetWhenSet:
+            if (bitSet) {
+                record->*check.pField = 1;
+            }
+            break;
+    }
+}
+
+void StepInquiryBusWidth(CDevSet2Builder* record) {
+    RunInquiry(kInquiryBusWidth, record);
+}
+
+void StepInquiryFlag72(CDevSet2Builder* record) {
+    RunInquiry(kInquiryFlag72, record);
+}
+
+void StepInquiryFlag75(CDevSet2Builder* record) {
+    RunInquiry(kInquiryFlag75, record);
+}
+
+// Indexed by DeviceStep.
+void (*const kStepHandlers[])(CDevSet2Builder*) = {
+    StepNone,
+    StepTarvo3Fetch,
+    StepTarvo3FetchGated,
+    StepVelisa2FetchGated,
+    StepInquiryBusWidth,
+    StepInquiryFlag72,
+    StepInquiryFlag75,
+};
+static_assert(sizeof kStepHandlers / sizeof kStepHandlers[0] ==
+                  static_cast<size_t>(DeviceStep::kInquiryFlag75) + 1,
+              "one handler per device step");
+
+}  // namespace
+
+void RunDeviceStep(DeviceStep step, CDevSet2Builder* record) {
+    kStepHandlers[static_cast<size_t>(step)](record);
+}
