@@ -27,8 +27,7 @@ GetOffSetData_fn GetOffSetData;
 SetOffSetData_fn SetOffSetData;
 }
 
-using nlohmann::json;
-using sim::RunCall;
+using json = nlohmann::ordered_json;
 using sim::Scanner;
 
 namespace {
@@ -174,6 +173,14 @@ int WriteOffsets(const Scanner* scanner, const offset_data* data) {
     return Persist(*scanner, [&copy](json& object) { ApplyOffsets(copy, object); }) ? 1 : 0;
 }
 
+// One call about the scanner that initlibrary chose; before initlibrary the fleet is not loaded
+// for it.
+template <typename Body>
+int Call(const char* name, const Scanner* scanner, const std::string& arguments, int failure,
+         Body body) {
+    return sim::RunCall(name, scanner, arguments, failure, body, sim::FleetUse::kIfLoaded);
+}
+
 std::string Minutes(const unsigned short* minutes) {
     return minutes == nullptr ? "NULL" : trace::Int(*minutes);
 }
@@ -181,16 +188,16 @@ std::string Minutes(const unsigned short* minutes) {
 }  // namespace
 
 int initlibrary(const char* name, int flags) {
-    return RunCall("initlibrary", sim::FindAttached(name),
-                   trace::Text(name) + ", " + trace::Int(flags), 0, [name] {
-                       g_staged = Staged();
-                       g_device = sim::FindAttached(name) != nullptr ? name : "";
-                       return g_device.empty() ? 0 : 1;
-                   });
+    return sim::RunCall("initlibrary", sim::FindAttached(name),
+                        trace::Text(name) + ", " + trace::Int(flags), 0, [name] {
+                            g_staged = Staged();
+                            g_device = sim::FindAttached(name) != nullptr ? name : "";
+                            return g_device.empty() ? 0 : 1;
+                        });
 }
 
 int exitlibrary() {
-    return RunCall("exitlibrary", Active(), "", 0, [] {
+    return Call("exitlibrary", Active(), "", 0, [] {
         g_device.clear();
         g_staged = Staged();
         return 1;
@@ -198,7 +205,7 @@ int exitlibrary() {
 }
 
 int SetFirmVersion(const char* firmVersion) {
-    return RunCall("SetFirmVersion", Active(), trace::Text(firmVersion), 0, [firmVersion] {
+    return Call("SetFirmVersion", Active(), trace::Text(firmVersion), 0, [firmVersion] {
         g_firmVersion = firmVersion == nullptr ? "" : firmVersion;
         return firmVersion != nullptr ? 1 : 0;
     });
@@ -206,7 +213,7 @@ int SetFirmVersion(const char* firmVersion) {
 
 int GetArdosaInfo(ardosa_info* info) {
     const Scanner* scanner = Active();
-    return RunCall("GetArdosaInfo", scanner, "&ardosa_info", 0, [=] {
+    return Call("GetArdosaInfo", scanner, "&ardosa_info", 0, [=] {
         if (scanner == nullptr || info == nullptr) {
             return 0;
         }
@@ -217,7 +224,7 @@ int GetArdosaInfo(ardosa_info* info) {
 
 int OnInitDialog(device_info* info) {
     const Scanner* scanner = Active();
-    return RunCall("OnInitDialog", scanner, "&device_info", 0, [=] {
+    return Call("OnInitDialog", scanner, "&device_info", 0, [=] {
         if (scanner == nullptr || info == nullptr) {
             return 0;
         }
@@ -228,58 +235,57 @@ int OnInitDialog(device_info* info) {
 
 int GetEEPROMData() {
     const Scanner* scanner = Active();
-    return RunCall("GetEEPROMData", scanner, "", 0, [=] { return scanner != nullptr ? 1 : 0; });
+    return Call("GetEEPROMData", scanner, "", 0, [=] { return scanner != nullptr ? 1 : 0; });
 }
 
 int SetPowerOffTime(int value) {
     const Scanner* scanner = Active();
-    return RunCall("SetPowerOffTime", scanner, trace::Int(value), 0,
-                   [=] { return StagePowerOff(scanner, value); });
+    return Call("SetPowerOffTime", scanner, trace::Int(value), 0,
+                [=] { return StagePowerOff(scanner, value); });
 }
 
 int ModeSelect_LongTimer(const char* name, unsigned short* minutes) {
     const Scanner* scanner = Active();
-    return RunCall("ModeSelect_LongTimer", scanner, trace::Text(name) + ", " + Minutes(minutes), 0,
-                   [=] {
-                       bool same = name != nullptr && scanner != nullptr && scanner->name == name;
-                       return same && minutes != nullptr ? StageSleep(scanner, *minutes) : 0;
-                   });
+    return Call("ModeSelect_LongTimer", scanner, trace::Text(name) + ", " + Minutes(minutes), 0,
+                [=] {
+                    bool same = name != nullptr && scanner != nullptr && scanner->name == name;
+                    return same && minutes != nullptr ? StageSleep(scanner, *minutes) : 0;
+                });
 }
 
 int SetPowerSavingEEPROM(int minutes) {
     const Scanner* scanner = Active();
-    return RunCall("SetPowerSavingEEPROM", scanner, trace::Int(minutes), 0,
-                   [=] { return StageSleep(scanner, minutes); });
+    return Call("SetPowerSavingEEPROM", scanner, trace::Int(minutes), 0,
+                [=] { return StageSleep(scanner, minutes); });
 }
 
 int OnResetAfterCleaning() {
     const Scanner* scanner = Active();
-    return RunCall("OnResetAfterCleaning", scanner, "", 0, [=] {
-        return StageReset(scanner, &Scanner::cleaning, &Staged::bResetCleaning);
-    });
+    return Call("OnResetAfterCleaning", scanner, "", 0,
+                [=] { return StageReset(scanner, &Scanner::cleaning, &Staged::bResetCleaning); });
 }
 
 int OnResetBrake() {
     const Scanner* scanner = Active();
-    return RunCall("OnResetBrake", scanner, "", 0,
-                   [=] { return StageReset(scanner, &Scanner::roller, &Staged::bResetRoller); });
+    return Call("OnResetBrake", scanner, "", 0,
+                [=] { return StageReset(scanner, &Scanner::roller, &Staged::bResetRoller); });
 }
 
 int OnResetPick() {
     const Scanner* scanner = Active();
-    return RunCall("OnResetPick", scanner, "", 0,
-                   [=] { return StageReset(scanner, &Scanner::pick, &Staged::bResetPick); });
+    return Call("OnResetPick", scanner, "", 0,
+                [=] { return StageReset(scanner, &Scanner::pick, &Staged::bResetPick); });
 }
 
 int SetEEPROMData() {
     const Scanner* scanner = Active();
-    return RunCall("SetEEPROMData", scanner, "", kEepromWriteFailed,
-                   [=] { return WriteStaged(scanner); });
+    return Call("SetEEPROMData", scanner, "", kEepromWriteFailed,
+                [=] { return WriteStaged(scanner); });
 }
 
 int GetOffSetData(offset_data* data) {
     const Scanner* scanner = Active();
-    return RunCall("GetOffSetData", scanner, "&offset_data", 0, [=] {
+    return Call("GetOffSetData", scanner, "&offset_data", 0, [=] {
         if (scanner == nullptr || data == nullptr) {
             return 0;
         }
@@ -291,6 +297,5 @@ int GetOffSetData(offset_data* data) {
 int SetOffSetData(offset_data* data) {
     const Scanner* scanner = Active();
     std::string record = data == nullptr ? "NULL" : trace::DescribeOffsetData(*data);
-    return RunCall("SetOffSetData", scanner, record, 0,
-                   [=] { return WriteOffsets(scanner, data); });
+    return Call("SetOffSetData", scanner, record, 0, [=] { return WriteOffsets(scanner, data); });
 }

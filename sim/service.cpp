@@ -78,7 +78,10 @@ const char* KeepText(const std::string& text) {
     return kept.insert(text).first->c_str();
 }
 
-bool Faulted(const Scanner* scanner, const char* entryPoint, int& result) {
+bool Faulted(const Scanner* scanner, const char* entryPoint, int& result, FleetUse use) {
+    if (use == FleetUse::kIfLoaded && scanner == nullptr && !LoadedFleet()) {
+        return false;
+    }
     const FaultRule* rule = TakeFault(TheFleet(), scanner, entryPoint);
     if (rule == nullptr) {
         return false;

@@ -34,9 +34,15 @@ const char* KeepText(const std::string& text);
 /// Writes "orvex-sim: <what>" as one line on standard error.
 void Diagnose(const std::string& what);
 
+/// Whether a call loads the fleet to find its fault rules: calls that need no scanner of their own
+/// (the device-control library before initlibrary, ending a claim on no device) only look when
+/// the fleet is loaded already, so that they never report a bad fleet file a second time.
+enum class FleetUse { kLoad, kIfLoaded };
+
 /// Applies the fault rule for a call about scanner (may be null): sleeps its delay, and returns
 /// true with result set when its result replaces the call.
-bool Faulted(const Scanner* scanner, const char* entryPoint, int& result);
+bool Faulted(const Scanner* scanner, const char* entryPoint, int& result,
+             FleetUse use = FleetUse::kLoad);
 
 /// Forgets the loaded fleet and the used "once" rules, so the next call reloads (tests).
 void ResetService();
@@ -45,10 +51,10 @@ void ResetService();
 /// An exception inside gives failure.
 template <typename Body>
 int RunCall(const char* name, const Scanner* scanner, const std::string& arguments, int failure,
-            Body body) {
+            Body body, FleetUse use = FleetUse::kLoad) {
     int result = failure;
     try {
-        if (!Faulted(scanner, name, result)) {
+        if (!Faulted(scanner, name, result, use)) {
             result = body();
         }
     } catch (const std::exception& e) {

@@ -18,6 +18,7 @@
 namespace sim {
 
 using nlohmann::json;
+using nlohmann::ordered_json;
 
 namespace {
 
@@ -25,14 +26,14 @@ std::string Reason(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
-bool ReadDocument(const std::string& path, json& document, std::string& error) {
+bool ReadDocument(const std::string& path, ordered_json& document, std::string& error) {
     std::ifstream file(path);
     if (!file) {
         error = Reason("cannot read the fleet file", path);
         return false;
     }
     try {
-        document = json::parse(file);
+        document = ordered_json::parse(file);
     } catch (const std::exception& e) {
         error = "malformed fleet file " + path + ": " + e.what();
         return false;
@@ -40,12 +41,12 @@ bool ReadDocument(const std::string& path, json& document, std::string& error) {
     return true;
 }
 
-json* FindScannerObject(json& document, const std::string& name) {
+ordered_json* FindScannerObject(ordered_json& document, const std::string& name) {
     auto scanners = document.find("scanners");
     if (!document.is_object() || scanners == document.end() || !scanners->is_array()) {
         return nullptr;
     }
-    for (json& scanner : *scanners) {
+    for (ordered_json& scanner : *scanners) {
         auto key = scanner.find("name");
         if (scanner.is_object() && key != scanner.end() && key->is_string() && *key == name) {
             return &scanner;
@@ -100,20 +101,20 @@ bool ReplaceFile(const std::string& path, const std::string& text, std::string& 
 }
 
 bool ChangeDocument(const std::string& path, const std::string& name,
-                    const std::function<void(json&)>& change, Scanner& written,
+                    const std::function<void(ordered_json&)>& change, Scanner& written,
                     std::string& error) {
-    json document;
+    ordered_json document;
     if (!ReadDocument(path, document, error)) {
         return false;
     }
-    json* scanner = FindScannerObject(document, name);
+    ordered_json* scanner = FindScannerObject(document, name);
     if (scanner == nullptr) {
         error = "the fleet file " + path + " has no scanner named " + name;
         return false;
     }
     try {
         change(*scanner);
-        written = ParseScanner(*scanner);
+        written = ParseScanner(json::parse(scanner->dump()));
     } catch (const std::exception& e) {
         error = "cannot change " + name + " in " + path + ": " + e.what();
         return false;
@@ -124,7 +125,8 @@ bool ChangeDocument(const std::string& path, const std::string& name,
 }  // namespace
 
 bool UpdateScanner(const std::string& path, const std::string& name,
-                   const std::function<void(json&)>& change, Scanner& written, std::string& error) {
+                   const std::function<void(ordered_json&)>& change, Scanner& written,
+                   std::string& error) {
     int lock = LockFleetForWriting(path);
     if (lock < 0) {
         error = Reason("cannot lock the fleet file", path);

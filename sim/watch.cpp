@@ -116,9 +116,11 @@ int korwc_StartExcusive(const char* name) {
 }
 
 int korwc_EndExcusive(const char* name) {
-    // No fleet is needed to end a claim; a run that chose no device passes none.
-    return RunCall("korwc_EndExcusive", name == nullptr ? nullptr : Named(name), trace::Text(name),
-                   0, [name] { return name != nullptr && sim::ReleaseScanner(name) ? 1 : 0; });
+    // A run that chose no device passes none.
+    return RunCall(
+        "korwc_EndExcusive", name == nullptr ? nullptr : Named(name), trace::Text(name), 0,
+        [name] { return name != nullptr && sim::ReleaseScanner(name) ? 1 : 0; },
+        name == nullptr ? sim::FleetUse::kIfLoaded : sim::FleetUse::kLoad);
 }
 
 int korwc_Open(const char* name) {
@@ -170,6 +172,8 @@ int korwc_GetLastErrorInfo() {
 
 int korwc_UnlockScanner(const char* name) {
     const Scanner* scanner = name == nullptr ? nullptr : Named(name);
-    return RunCall("korwc_UnlockScanner", scanner, trace::Text(name), 0,
-                   [scanner] { return scanner != nullptr ? 1 : 0; });
+    return RunCall(
+        "korwc_UnlockScanner", scanner, trace::Text(name), 0,
+        [scanner] { return scanner != nullptr ? 1 : 0; },
+        name == nullptr ? sim::FleetUse::kIfLoaded : sim::FleetUse::kLoad);
 }
