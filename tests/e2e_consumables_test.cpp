@@ -106,6 +106,114 @@ TEST(ConsumablesReportRun, EachScannerOfTheFleet) {
     }
 }
 
+// The reports of the sample fleet's attached scanners.
+const std::string kSampleReports[] = {
+    "Device Info:\n"
+    " Product Identification:\tko-330xs\n"
+    " Product Revision:\t\t1.00\n"
+    " Serial Number:\t\t\tKV33A0001\n"
+    "Device Setting:\n"
+    " Total Count (ADF):\t\t12345 Sheets\n"
+    " Total Count (FB):\t\t678 Sheets\n"
+    " After cleaning:\t\t120 Sheets\n"
+    " Brake Roller:\t\t\t5000 Sheets(**)\n"
+    " Pick Roller:\t\t\t6000 Sheets(*)\n"
+    " Power saving:\t\t\t15 Minutes\n"
+    " Power off:\t\t\t2 Hours\n"
+    "Offset Setting:\n"
+    " ADF(front):\t\n"
+    "  Main:\t\t\t\t1*0.5mm\n"
+    "  Sub:\t\t\t\t-2*0.5mm\n"
+    "  End of page:\t\t\t0*0.5mm\n"
+    " ADF(back):\t\n"
+    "  Main:\t\t\t\t0*0.5mm\n"
+    "  Sub:\t\t\t\t3*0.5mm\n"
+    "  End of page:\t\t\t-1*0.5mm\n"
+    " Flatbed:\t\n"
+    "  Main:\t\t\t\t2*0.5mm\n"
+    "  Sub:\t\t\t\t0*0.5mm\n"
+    "Vertical magnification adjustment:\n"
+    " ADF:\t\t\t\t1.5%\n"
+    " Flatbed:\t\t\t-3.1%\n",
+
+    "Device Info:\n"
+    " Product Identification:\tko-225Wxs\n"
+    " Product Revision:\t\t2.01\n"
+    " Serial Number:\t\t\tKV22W0002\n"
+    "Device Setting:\n"
+    " Total Count (ADF):\t\t4321 Sheets\n"
+    " After cleaning:\t\t2100 Sheets(*)\n"
+    " Pad:\t\t\t\t30000 Sheets\n"
+    " Power saving:\t\t\t60 Minutes\n"
+    " Power off:\t\t\tinactive\n"
+    "Offset Setting:\n"
+    " ADF(front):\t\n"
+    "  Main:\t\t\t\t0*0.5mm\n"
+    "  Sub:\t\t\t\t0*0.5mm\n"
+    " ADF(back):\t\n"
+    "  Main:\t\t\t\t0*0.5mm\n"
+    "  Sub:\t\t\t\t0*0.5mm\n"
+    "Vertical magnification adjustment:\n"
+    " ADF:\t\t\t\t0.0%\n",
+
+    "Device Info:\n"
+    " Product Identification:\tVX-905R\n"
+    " Product Revision:\t\t1.10\n"
+    " Initial Use:\t\t\t2021/04/12\n"
+    " Serial Number:\t\t\tVX905R0003\n"
+    "Device Setting:\n"
+    " Total Count (ADF):\t\t99000 Sheets\n"
+    " After cleaning:\t\t800 Sheets\n"
+    " Roller Set:\t\t\t45000 Sheets(*)\n"
+    " Pick Roller:\t\t\t45000 Sheets\n"
+    " Power saving:\t\t\t15 Minutes\n",
+
+    "Device Info:\n"
+    " Product Identification:\tko-550xs\n"
+    " Product Revision:\t\t1.02\n"
+    " Serial Number:\t\t\tKV55A0004\n"
+    "Device Setting:\n"
+    " Total Count (ADF):\t\t250000 Sheets\n"
+    " After cleaning:\t\t4000 Sheets\n"
+    " Brake Roller:\t\t\t70000 Sheets\n"
+    " Pick Roller:\t\t\t70000 Sheets\n"
+    " Power saving:\t\t\t5 Minutes\n"
+    " Power off:\t\t\t8 Hours\n"
+    "Offset Setting:\n"
+    " ADF(front):\t\n"
+    "  Main:\t\t\t\t0*0.5mm\n"
+    "  Sub:\t\t\t\t0*0.5mm\n"
+    "  End of page:\t\t\t2*0.5mm\n"
+    " ADF(back):\t\n"
+    "  Main:\t\t\t\t0*0.5mm\n"
+    "  Sub:\t\t\t\t0*0.5mm\n"
+    "  End of page:\t\t\t2*0.5mm\n"
+    "Vertical magnification adjustment:\n"
+    " ADF:\t\t\t\t0.0%\n",
+};
+
+TEST(ConsumablesReportRun, SampleFleet) {
+    SimFleet fleet = SimFleet::FromFixture("sample.json");
+    struct Row {
+        Names args;
+        const std::string& expected;
+    };
+    const Row rows[] = {
+        {{}, kSampleReports[0]},
+        {{"--info"}, kSampleReports[0]},
+        {{"-d", "ko-330xs:KV33A0001"}, kSampleReports[0]},
+        {{"-d", "ko-225Wxs:KV22W0002"}, kSampleReports[1]},
+        {{"-d", "VX-905R"}, kSampleReports[2]},
+        {{"--device-name", "ko-550xs:KV55A0004", "--info"}, kSampleReports[3]},
+    };
+    for (const Row& row : rows) {
+        RunResult result = fleet.Run(row.args);
+        EXPECT_EQ(result.out, row.expected) << testing::PrintToString(row.args);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.exitCode, 0);
+    }
+}
+
 // The scanner of consumables_changes.json, as the offset write describes its record.
 std::string OffsetRecord(const std::string& fbSub, const std::string& adfMagnification) {
     return "{fbMain=4 fbSub=" + fbSub +
