@@ -4,7 +4,7 @@ own share: the instructions of its executable plus those of the C/C++ runtime fu
 code calls directly (printf, strcmp, the file reads), but not the dynamic loader, dlopen/dlsym/
 dlclose, exit (which runs the libraries' destructors) or anything inside the loaded libraries.
 
-Usage: callgrind_split.py PROFILE EXECUTABLE [--own-only]
+Usage: callgrind_split.py PROFILE EXECUTABLE [--own-only | --detail]
 """
 import os
 import re
@@ -88,8 +88,13 @@ def group_of(obj, executable):
     return "other libraries (" + os.path.basename(obj) + ")"
 
 
-def own_cost(profile, executable):
-    own = sum(cost for (obj, _), cost in profile.self_cost.items() if obj == executable)
+def own_parts(profile, executable):
+    """The pieces of the program's own count: its functions' self cost, and the runtime calls
+    that its code makes directly, each with its inclusive cost."""
+    parts = defaultdict(int)
+    for (obj, fn), cost in profile.self_cost.items():
+        if obj == executable:
+            parts["self " + (fn or "?")] += cost
     for (caller_ob, _, callee_ob, callee_fn), cost in profile.calls.items():
         if caller_ob != executable or callee_ob == executable:
             continue
@@ -97,8 +102,12 @@ def own_cost(profile, executable):
             continue
         if EXCLUDED_CALLEES.match(callee_fn or ""):
             continue
-        own += cost
-    return own
+        parts["call " + (callee_fn or "?")] += cost
+    return parts
+
+
+def own_cost(profile, executable):
+    return sum(own_parts(profile, executable).values())
 
 
 def main():
@@ -122,6 +131,11 @@ def main():
     print(f"total {profile.total} own {own}")
     for name, cost in sorted(groups.items(), key=lambda item: -item[1]):
         print(f"  {name}: {cost}")
+    if "--detail" in sys.argv:
+        print("  the program's own count, largest parts:")
+        parts = own_parts(profile, executable)
+        for name, cost in sorted(parts.items(), key=lambda item: -item[1])[:15]:
+            print(f"    {cost:>9}  {name}")
     return 0
 
 

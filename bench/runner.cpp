@@ -26,7 +26,8 @@ extern char** environ;
 namespace {
 
 struct Sample {
-    double dSeconds;
+    double dSeconds;     // wall time from start to reaped
+    double dCpuSeconds;  // user and system time of the process
     long lMaxRssKiB;
 };
 
@@ -103,7 +104,9 @@ Sample RunOnce(const char* label, const Command& command, const std::string& fle
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         FailRun(label, command, status, workDir);
     }
-    return {seconds, usage.ru_maxrss};
+    double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    return {seconds, cpu, usage.ru_maxrss};
 }
 
 template <typename T>
@@ -118,8 +121,8 @@ T Quantile(std::vector<T> values, double q) {
 }
 
 void PrintHeader() {
-    std::printf("%-22s %9s %9s %7s %15s %9s %9s %8s\n", "command", "tool ms", "floor ms", "ratio",
-                "ratio p25..p75", "tool KiB", "floor KiB", "RSS +KiB");
+    std::printf("%-20s %8s %8s %6s %14s %9s %9s %9s %8s\n", "command", "tool ms", "floor ms",
+                "ratio", "ratio p25..p75", "cpu ratio", "tool KiB", "floor KiB", "RSS +KiB");
 }
 
 }  // namespace
@@ -154,7 +157,7 @@ int main(int argc, char** argv) {
     // One untimed run of each warms the page cache and the loader's caches.
     RunOnce(label, tool, fleetTemplate, workDir);
     RunOnce(label, floor, fleetTemplate, workDir);
-    std::vector<double> toolSeconds, floorSeconds, ratios;
+    std::vector<double> toolSeconds, floorSeconds, ratios, cpuRatios;
     std::vector<long> toolRss, floorRss;
     for (int rep = 0; rep < reps; ++rep) {
         // Alternate which of the pair goes first, so neither always runs on a warmer machine.
@@ -166,15 +169,19 @@ int main(int argc, char** argv) {
         toolSeconds.push_back(t.dSeconds);
         floorSeconds.push_back(f.dSeconds);
         ratios.push_back(t.dSeconds / f.dSeconds);
+        if (f.dCpuSeconds > 0) {
+            cpuRatios.push_back(t.dCpuSeconds / f.dCpuSeconds);
+        }
         toolRss.push_back(t.lMaxRssKiB);
         floorRss.push_back(f.lMaxRssKiB);
     }
     long toolKiB = *std::max_element(toolRss.begin(), toolRss.end());
     long floorKiB = *std::max_element(floorRss.begin(), floorRss.end());
-    std::printf("%-22s %9.3f %9.3f %7.3f %7.3f..%-7.3f %9ld %9ld %8ld\n", label,
+    double cpuRatio = cpuRatios.empty() ? 0.0 : Quantile(cpuRatios, 0.5);
+    std::printf("%-20s %8.3f %8.3f %6.3f %6.3f..%-6.3f %9.3f %9ld %9ld %8ld\n", label,
                 Quantile(toolSeconds, 0.5) * 1e3, Quantile(floorSeconds, 0.5) * 1e3,
-                Quantile(ratios, 0.5), Quantile(ratios, 0.25), Quantile(ratios, 0.75), toolKiB,
-                floorKiB, toolKiB - floorKiB);
+                Quantile(ratios, 0.5), Quantile(ratios, 0.25), Quantile(ratios, 0.75), cpuRatio,
+                toolKiB, floorKiB, toolKiB - floorKiB);
     std::fflush(stdout);
     return 0;
 }
