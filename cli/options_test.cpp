@@ -8,13 +8,10 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "cli/exit_codes.h"
-#include "cli/help.h"
-#include "consumables/report.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"
 
@@ -90,11 +87,6 @@ ParseRun RunParse(const std::vector<std::string>& args) {
         parse.calls.assign(lines.begin() + 2, lines.end());
     }
     return parse;
-}
-
-// What a body prints on its own, run in a child against the current fake.
-std::string OutputOf(const std::function<void()>& body) {
-    return RunInChild(body).out;
 }
 
 int Count(const std::vector<std::string>& calls, const std::string& name) {
@@ -276,9 +268,6 @@ void NoLabels(FakeService& fake) {
 void InvertedSleepRange(FakeService& fake) {
     fake.ardosa.iSleepMinStep = 12;
     fake.ardosa.iSleepMaxStep = 1;
-}
-void SessionRefused(FakeService& fake) {
-    fake.results["korwc_StartExcusive"] = 0;
 }
 
 void RunCases(const ParseCase* begin, const ParseCase* end) {
@@ -655,113 +644,6 @@ TEST_F(OptionsTest, SessionIsOpenedOnceAndOnlyAtTheFirstSettingOption) {
     EXPECT_EQ(run.result, "ok=1 finished=0 code=0");
     EXPECT_THAT(run.calls, testing::IsEmpty());
     EXPECT_EQ(run.out, "");
-}
-
-TEST_F(OptionsTest, AFailedSessionEndsTheParseWithItsMessage) {
-    const ParseCase cases[] = {
-        {{"--pick-roller-clear"},
-         SessionRefused,
-         Message(kMsgNotConnected),
-         "ok=0 finished=0 code=6",
-         "request=0x0 clear=0x0 sleep=0 power=0 groups=0 front=0:0:0:0 back=0:0:0:0 "
-         "flatbed=0:0:0:0 mag=0:0"},
-    };
-    RunCases(std::begin(cases), std::end(cases));
-}
-
-TEST_F(OptionsTest, UnknownOptionsGiveTheScannersDiagnosticOnlyAndCode3) {
-    const struct {
-        std::vector<std::string> args;
-        std::string err;
-    } cases[] = {
-        {{"-x"}, "orvexconsumables: invalid option -- 'x'\n"},
-        {{"-5", "10"}, "orvexconsumables: invalid option -- '5'\n"},
-        {{"--colour"}, "orvexconsumables: unrecognized option '--colour'\n"},
-        {{"--pick-roller-clear", "--sleeptimer"},
-         "orvexconsumables: option '--sleeptimer' requires an argument\n"},
-        {{"--info=1"}, "orvexconsumables: option '--info' doesn't allow an argument\n"},
-        {{"--adf-front", "1"},
-         "orvexconsumables: option '--adf-front' is ambiguous; possibilities: "
-         "'--adf-front-offset-main' '--adf-front-offset-sub' '--adf-front-offset-end-of-page'\n"},
-    };
-    for (const auto& c : cases) {
-        ParseRun run = RunParse(c.args);
-        std::string line = testing::PrintToString(c.args);
-        EXPECT_EQ(run.out, "") << line;
-        EXPECT_EQ(run.err, c.err) << line;
-        EXPECT_EQ(run.result, "ok=0 finished=0 code=3") << line;
-        EXPECT_THAT(run.calls, testing::IsEmpty()) << line;
-    }
-}
-
-TEST_F(OptionsTest, ALongWordAppearsWholeInEveryMessage) {
-    const std::string digits = std::string(5000, '0') + "7";
-    const std::string word = "--sleeptimer=" + digits;
-    ParseRun run = RunParse({word});
-    EXPECT_EQ(run.out, Message("rounded value of " + word + " from 7 to 5"));
-
-    const std::string stray(5000, 'w');
-    run = RunParse({stray, "--pick-roller-clear"});
-    EXPECT_EQ(run.out,
-              Message("argument without option: `" + stray + "';try orvexconsumables --help"));
-
-    const std::string bad = "--power-off=" + std::string(5000, 'x');
-    run = RunParse({bad});
-    EXPECT_EQ(run.out, Message("setting of option " + bad + " failed(Invalid argument)"));
-}
-
-// A common command on the line wins: setting options are neither validated nor recorded.
-TEST_F(OptionsTest, ACommonCommandWinsWhereverItStands) {
-    const struct {
-        std::vector<std::string> args;
-        void (*reference)();
-    } cases[] = {
-        {{"--sleeptimer", "10", "-h"},
-         [] {
-             velnor_command_info record{};
-             record.cpDeviceName = g_fake.deviceNames[0].c_str();
-             ShowHelpList(&record);
-         }},
-        {{"--sleeptimer", "ten", "--pad-clear", "--help", "extra"},
-         [] {
-             velnor_command_info record{};
-             record.cpDeviceName = g_fake.deviceNames[0].c_str();
-             ShowHelpList(&record);
-         }},
-        {{"--info", "--sleeptimer", "10"},
-         [] {
-             velnor_command_info record{};
-             record.cpDeviceName = g_fake.deviceNames[0].c_str();
-             ShowInfo(&record);
-         }},
-        {{"--pad-clear", "-V"}, [] { ShowVerInfo(); }},
-        {{"--adf-front-offset-main", "9", "-Lh"}, [] { ShowScannerList(); }},
-        {{"-V", "-L"}, [] { ShowVerInfo(); }},
-    };
-    for (const auto& c : cases) {
-        std::string expected = OutputOf(c.reference);
-        ParseRun run = RunParse(c.args);
-        std::string line = testing::PrintToString(c.args);
-        EXPECT_NE(expected, "") << line;
-        EXPECT_EQ(run.out, expected) << line;
-        EXPECT_EQ(run.result, "ok=1 finished=1 code=0") << line;
-        EXPECT_EQ(run.record,
-                  "request=0x0 clear=0x0 sleep=0 power=0 groups=0 front=0:0:0:0 back=0:0:0:0 "
-                  "flatbed=0:0:0:0 mag=0:0")
-            << line;
-        EXPECT_LE(Count(run.calls, "korwc_StartExcusive"), 1) << line;
-    }
-}
-
-TEST_F(OptionsTest, WithoutArgumentsTheReportIsPrinted) {
-    std::string expected = OutputOf([] {
-        velnor_command_info record{};
-        record.cpDeviceName = g_fake.deviceNames[0].c_str();
-        ShowInfo(&record);
-    });
-    ParseRun run = RunParse({});
-    EXPECT_EQ(run.out, expected);
-    EXPECT_EQ(run.result, "ok=1 finished=1 code=0");
 }
 
 TEST_F(OptionsTest, HelpOffersExactlyWhatTheParserAccepts) {
