@@ -11,10 +11,31 @@ namespace sim {
 
 namespace {
 
-// This process's claims: scanner name -> descriptor holding the lock.
-std::map<std::string, int>& Claims() {
-    static std::map<std::string, int> claims;
+/// A claim: the descriptor holding the lock, and the process that took it.
+struct Claim {
+    int fd;
+    pid_t owner;
+};
+
+// The claims of this process by scanner name. A child process inherits the parent's entries and
+// descriptors, but not its claims: it drops those entries when it meets them.
+std::map<std::string, Claim>& Claims() {
+    static std::map<std::string, Claim> claims;
     return claims;
+}
+
+// The claim of this process on name, or null; forgets an entry inherited from a parent.
+Claim* OwnClaim(const std::string& name) {
+    auto it = Claims().find(name);
+    if (it == Claims().end()) {
+        return nullptr;
+    }
+    if (it->second.owner != getpid()) {
+        close(it->second.fd);  // the parent's lock stays: it holds the description too
+        Claims().erase(it);
+        return nullptr;
+    }
+    return &it->second;
 }
 
 int OpenLockFile(const std::string& fleetPath) {
@@ -45,7 +66,7 @@ std::string LockPathFor(const std::string& fleetPath) {
 }
 
 bool ClaimScanner(const std::string& fleetPath, const std::string& name, int slot) {
-    if (Claims().count(name) != 0) {
+    if (OwnClaim(name) != nullptr) {
         return true;
     }
     int fd = OpenLockFile(fleetPath);
@@ -56,23 +77,23 @@ bool ClaimScanner(const std::string& fleetPath, const std::string& name, int slo
         close(fd);
         return false;
     }
-    Claims()[name] = fd;
+    Claims()[name] = Claim{fd, getpid()};
     return true;
 }
 
 bool ReleaseScanner(const std::string& name) {
-    auto it = Claims().find(name);
-    if (it == Claims().end()) {
+    Claim* claim = OwnClaim(name);
+    if (claim == nullptr) {
         return false;
     }
-    close(it->second);
-    Claims().erase(it);
+    close(claim->fd);
+    Claims().erase(name);
     return true;
 }
 
 void ReleaseAllScanners() {
     for (const auto& claim : Claims()) {
-        close(claim.second);
+        close(claim.second.fd);
     }
     Claims().clear();
 }

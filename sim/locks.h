@@ -11,7 +11,8 @@ namespace sim {
 std::string LockPathFor(const std::string& fleetPath);
 
 /// Takes exclusive access to the scanner at position slot (0-based) of the fleet file without
-/// waiting; true when taken, or when this process holds the claim on that name already.
+/// waiting; true when taken, or when this process holds the claim on that name already (a child
+/// process does not hold its parent's claims).
 bool ClaimScanner(const std::string& fleetPath, const std::string& name, int slot);
 
 /// Ends this process's claim on name; false when it held none.
