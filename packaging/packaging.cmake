@@ -27,6 +27,8 @@ orvex_gzip(${PROJECT_SOURCE_DIR}/docs/orvexconsumables.1
 orvex_gzip(${ORVEX_PACKAGING_OUT}/changelog ${ORVEX_PACKAGING_OUT}/changelog.gz)
 add_custom_target(orvex_docs ALL DEPENDS ${ORVEX_PACKAGING_OUT}/orvexconsumables.1.gz
                                          ${ORVEX_PACKAGING_OUT}/changelog.gz)
+# Building the tool alone (--target orvexconsumables) still leaves everything its installation needs.
+add_dependencies(orvexconsumables orvex_docs)
 
 install(TARGETS orvexconsumables RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
 install(FILES ${ORVEX_PACKAGING_OUT}/orvexconsumables.1.gz
