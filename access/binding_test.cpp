@@ -127,7 +127,8 @@ TEST_F(BindingTest, RunWithAMissingSymbolTearsDownWhatWasBound) {
     EXPECT_EQ(result.out, kFileNotFoundLine);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.exitCode, 10);
-    EXPECT_EQ(fleet.TakeTrace(), (Names{"exitlibrary() = 1", "korwc_EndExcusive(NULL) = 1"}));
+    EXPECT_EQ(WithoutResults(fleet.TakeTrace()),
+              (Names{"exitlibrary()", "korwc_EndExcusive(NULL)"}));
 }
 
 TEST_F(BindingTest, RunWithAMissingEntryPointBeforeTheTeardownOnesCallsNone) {
@@ -139,9 +140,9 @@ TEST_F(BindingTest, RunWithAMissingEntryPointBeforeTheTeardownOnesCallsNone) {
         EXPECT_EQ(result.exitCode, 10) << symbol;
         Names expected;
         if (std::string(symbol) != "korwc_GetDeviceTotalNum") {
-            expected = {"korwc_EndExcusive(NULL) = 1"};  // bound before the failing one
+            expected = {"korwc_EndExcusive(NULL)"};  // bound before the failing one
         }
-        EXPECT_EQ(fleet.TakeTrace(), expected) << symbol;
+        EXPECT_EQ(WithoutResults(fleet.TakeTrace()), expected) << symbol;
     }
 }
 

@@ -92,6 +92,14 @@ std::vector<std::string> FilterTrace(const std::vector<std::string>& lines,
     return kept;
 }
 
+std::vector<std::string> WithoutResults(const std::vector<std::string>& lines) {
+    std::vector<std::string> calls;
+    for (const std::string& line : lines) {
+        calls.push_back(line.substr(0, line.rfind(" = ")));
+    }
+    return calls;
+}
+
 RunResult RunInChild(const std::function<void()>& body) {
     std::string dir = MakeTempDir();
     std::string outPath = dir + "/out";

@@ -61,6 +61,8 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 /// The lines of a text, without their line ends.
 std::vector<std::string> SplitLines(const std::string& text);
+/// The trace lines without their results (" = ..."), for calls whose result the tool ignores.
+std::vector<std::string> WithoutResults(const std::vector<std::string>& lines);
 /// The trace lines whose entry-point name is one of names (all lines when names is empty).
 std::vector<std::string> FilterTrace(const std::vector<std::string>& lines,
                                      const std::vector<std::string>& names);
