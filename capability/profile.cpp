@@ -27,8 +27,24 @@ struct Token {
     char acText[kProfileTokenMax + 1];
 };
 
+// The separators of the token stream: the blanks of the C locale.
+struct BlankTable {
+    bool abBlank[256];
+};
+
+constexpr BlankTable MakeBlankTable() {
+    BlankTable table = {};
+    const char blanks[] = " \t\n\v\f\r";
+    for (size_t i = 0; blanks[i] != '\0'; ++i) {
+        table.abBlank[static_cast<unsigned char>(blanks[i])] = true;
+    }
+    return table;
+}
+
+constexpr BlankTable kBlanks = MakeBlankTable();
+
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    return kBlanks.abBlank[static_cast<unsigned char>(c)];
 }
 
 // Reads the next block; false at the end of the file or on a read error, which both end the scan.
@@ -106,10 +122,12 @@ bool StartsWithKey(const Token& token, const char* key, size_t keyLength) {
 
 // Section search then key search, repeated until the file ends; returns the last valid value.
 int ScanProfile(TokenReader& reader, const char* section, const char* key, int result) {
+    size_t sectionLength = std::strlen(section);
     size_t keyLength = std::strlen(key);
     Token token;
     while (NextToken(reader, token)) {
-        if (strcasecmp(token.acText, section) != 0) {
+        // The length first: most tokens are not the section and differ in it.
+        if (token.uiLen != sectionLength || strcasecmp(token.acText, section) != 0) {
             continue;
         }
         bool found;
