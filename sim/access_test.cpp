@@ -5,13 +5,6 @@
 
 #include "sim/test_support.h"
 
-extern "C" {
-korwc_StartExcusive_fn korwc_StartExcusive;
-korwc_EndExcusive_fn korwc_EndExcusive;
-korwc_GetLastErrorInfo_fn korwc_GetLastErrorInfo;
-korwc_UnlockScanner_fn korwc_UnlockScanner;
-}
-
 namespace {
 
 const char kFirst[] = "ko-330xs:KV33A0001";

@@ -6,20 +6,6 @@
 
 #include "sim/test_support.h"
 
-extern "C" {
-initlibrary_fn initlibrary;
-GetArdosaInfo_fn GetArdosaInfo;
-GetOffSetData_fn GetOffSetData;
-SetPowerOffTime_fn SetPowerOffTime;
-ModeSelect_LongTimer_fn ModeSelect_LongTimer;
-SetPowerSavingEEPROM_fn SetPowerSavingEEPROM;
-OnResetAfterCleaning_fn OnResetAfterCleaning;
-OnResetBrake_fn OnResetBrake;
-OnResetPick_fn OnResetPick;
-SetEEPROMData_fn SetEEPROMData;
-SetOffSetData_fn SetOffSetData;
-}
-
 namespace {
 
 using nlohmann::json;

@@ -5,27 +5,10 @@
 #include <nlohmann/json.hpp>
 
 #include "access/entry_points.h"
+#include "sim/exports.h"
 #include "sim/fill.h"
 #include "sim/service.h"
 #include "sim/store.h"
-
-extern "C" {
-initlibrary_fn initlibrary;
-exitlibrary_fn exitlibrary;
-SetFirmVersion_fn SetFirmVersion;
-GetArdosaInfo_fn GetArdosaInfo;
-OnInitDialog_fn OnInitDialog;
-GetEEPROMData_fn GetEEPROMData;
-SetPowerOffTime_fn SetPowerOffTime;
-ModeSelect_LongTimer_fn ModeSelect_LongTimer;
-SetPowerSavingEEPROM_fn SetPowerSavingEEPROM;
-OnResetAfterCleaning_fn OnResetAfterCleaning;
-OnResetBrake_fn OnResetBrake;
-OnResetPick_fn OnResetPick;
-SetEEPROMData_fn SetEEPROMData;
-GetOffSetData_fn GetOffSetData;
-SetOffSetData_fn SetOffSetData;
-}
 
 using json = nlohmann::ordered_json;
 using sim::Scanner;

@@ -8,19 +8,6 @@
 
 #include "sim/test_support.h"
 
-extern "C" {
-korwc_GetDeviceTotalNum_fn korwc_GetDeviceTotalNum;
-korwc_GetDeviceName_fn korwc_GetDeviceName;
-korwc_StartExcusive_fn korwc_StartExcusive;
-korwc_GetFirmVersion_fn korwc_GetFirmVersion;
-korwc_GetXMLSettings2_fn korwc_GetXMLSettings2;
-korwc_GetLastErrorInfo_fn korwc_GetLastErrorInfo;
-initlibrary_fn initlibrary;
-GetArdosaInfo_fn GetArdosaInfo;
-OnResetPick_fn OnResetPick;
-SetEEPROMData_fn SetEEPROMData;
-}
-
 namespace {
 
 const char kScanners[] = R"("scanners": [

@@ -6,13 +6,6 @@
 
 #include "sim/test_support.h"
 
-extern "C" {
-initlibrary_fn initlibrary;
-GetArdosaInfo_fn GetArdosaInfo;
-OnInitDialog_fn OnInitDialog;
-GetOffSetData_fn GetOffSetData;
-}
-
 namespace {
 
 int32_t IntAt(const void* record, size_t offset) {

@@ -14,10 +14,9 @@
 #include <nlohmann/json.hpp>
 
 #include "access/entry_points.h"
+#include "sim/exports.h"
 #include "sim/locks.h"
 #include "sim/service.h"
-
-extern "C" exitlibrary_fn exitlibrary;
 
 namespace simtest {
 

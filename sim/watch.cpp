@@ -4,23 +4,10 @@
 #include <string>
 
 #include "access/entry_points.h"
+#include "sim/exports.h"
 #include "sim/locks.h"
 #include "sim/service.h"
 #include "sim/settings.h"
-
-extern "C" {
-korwc_GetDeviceTotalNum_fn korwc_GetDeviceTotalNum;
-korwc_GetDeviceName_fn korwc_GetDeviceName;
-korwc_StartExcusive_fn korwc_StartExcusive;
-korwc_EndExcusive_fn korwc_EndExcusive;
-korwc_Open_fn korwc_Open;
-korwc_Close_fn korwc_Close;
-korwc_GetFirmVersion_fn korwc_GetFirmVersion;
-korwc_InquiryVPD_fn korwc_InquiryVPD;
-korwc_GetXMLSettings2_fn korwc_GetXMLSettings2;
-korwc_GetLastErrorInfo_fn korwc_GetLastErrorInfo;
-korwc_UnlockScanner_fn korwc_UnlockScanner;
-}
 
 using sim::RunCall;
 using sim::Scanner;

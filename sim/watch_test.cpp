@@ -6,29 +6,6 @@
 
 #include "sim/test_support.h"
 
-extern "C" {
-korwc_GetDeviceTotalNum_fn korwc_GetDeviceTotalNum;
-korwc_GetDeviceName_fn korwc_GetDeviceName;
-korwc_StartExcusive_fn korwc_StartExcusive;
-korwc_EndExcusive_fn korwc_EndExcusive;
-korwc_Open_fn korwc_Open;
-korwc_Close_fn korwc_Close;
-korwc_GetFirmVersion_fn korwc_GetFirmVersion;
-korwc_InquiryVPD_fn korwc_InquiryVPD;
-korwc_GetXMLSettings2_fn korwc_GetXMLSettings2;
-initlibrary_fn initlibrary;
-SetFirmVersion_fn SetFirmVersion;
-GetArdosaInfo_fn GetArdosaInfo;
-OnInitDialog_fn OnInitDialog;
-GetEEPROMData_fn GetEEPROMData;
-GetOffSetData_fn GetOffSetData;
-ModeSelect_LongTimer_fn ModeSelect_LongTimer;
-SetPowerSavingEEPROM_fn SetPowerSavingEEPROM;
-SetPowerOffTime_fn SetPowerOffTime;
-SetEEPROMData_fn SetEEPROMData;
-SetOffSetData_fn SetOffSetData;
-}
-
 namespace {
 
 TEST(WatchTest, EnumerationSkipsDetachedScanners) {
