@@ -48,16 +48,16 @@ static void PrintSheets(int32_t count) {
 
 // The first mark wins when both are set.
 static void PrintCounter(int32_t count, int32_t mark1, int32_t mark2) {
-    const char* format = mark1 != 0 ? "%d %s(*)\n" : mark2 != 0 ? "%d %s(**)\n" : "%d %s\n";
-    printf(format, count, kSheets);
+    const char* mark = mark1 != 0 ? "(*)" : mark2 != 0 ? "(**)" : "";
+    printf("%d %s%s\n", count, kSheets, mark);
 }
 
-// A step beyond the largest one is reported, and kept, as the largest.
 // One counter under the roller label, whichever part the label names.
 static void PrintRollerCounter() {
     PrintCounter(g_ArdosaInfo.iRollerCount, g_ArdosaInfo.bRollerMark1, g_ArdosaInfo.bRollerMark2);
 }
 
+// A step beyond the largest one is reported, and kept, as the largest.
 static void PrintSleepMinutes() {
     if (g_ArdosaInfo.iSleepStep > g_ArdosaInfo.iSleepMaxStep) {
         g_ArdosaInfo.iSleepStep = g_ArdosaInfo.iSleepMaxStep;
