@@ -43,11 +43,12 @@ static void PrintFixedOption(const HelpEntry& entry) {
     printf("%s\n", entry.cpOption);
 }
 
-// The sleep timer's range is the scanner's own.
+// The sleep timer's range is the scanner's own; any step the library reports is multiplied
+// without overflowing.
 static void PrintSleepTimerOption(const HelpEntry& entry) {
-    printf("%s %d..%d(in steps of 5)\n", entry.cpOption,
-           kMinutesPerSleepStep * g_ArdosaInfo.iSleepMinStep,
-           kMinutesPerSleepStep * g_ArdosaInfo.iSleepMaxStep);
+    printf("%s %lld..%lld(in steps of 5)\n", entry.cpOption,
+           static_cast<long long>(kMinutesPerSleepStep) * g_ArdosaInfo.iSleepMinStep,
+           static_cast<long long>(kMinutesPerSleepStep) * g_ArdosaInfo.iSleepMaxStep);
 }
 
 static const HelpEntry kDeviceHelp[] = {

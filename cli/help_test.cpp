@@ -162,6 +162,15 @@ TEST_F(HelpTest, DevicePartFollowsTheLabelsAndFlags) {
              f.offsets.bOffsetSupported = 0;
          },
          std::string(kInfoEntry) + kCleaningEntry + kBrakeEntry + kPickEntry + SleepEntry(15, 240)},
+        {"sleep steps at the ends of the 32-bit range are multiplied without overflow",
+         [](FakeService& f) {
+             f.ardosa.iSleepMinStep = -2147483647 - 1;
+             f.ardosa.iSleepMaxStep = 2147483647;
+             f.ardosa.bPowerOffSupported = 0;
+             f.offsets.bOffsetSupported = 0;
+         },
+         std::string(kInfoEntry) + kCleaningEntry + kBrakeEntry + kPickEntry +
+             "--sleeptimer -10737418240..10737418235(in steps of 5)\n" + kSleepDescription},
     };
     for (const DevicePartCase& c : cases) {
         ResetToolState();
