@@ -243,6 +243,15 @@ static bool HandleCounter(const SettingOption& option, const char*, const char*,
     return true;
 }
 
+// The minutes of a sleep-timer step as the library reports it. A step whose minutes would not
+// fit in an int stands for the farthest whole step that does, so no step can overflow.
+static int SleepMinutes(int32_t step) {
+    const long long farthest = INT32_MAX / kMinutesPerSleepStep * kMinutesPerSleepStep;
+    long long minutes = static_cast<long long>(kMinutesPerSleepStep) * step;
+    return static_cast<int>(minutes > farthest ? farthest
+                                               : (minutes < -farthest ? -farthest : minutes));
+}
+
 // A value off the 5-minute step goes toward zero, or to the nearer end when outside the range.
 static int RoundToSleepStep(int minutes, int lo, int hi) {
     if (minutes < lo) {
@@ -261,8 +270,8 @@ static bool HandleSleepTimer(const SettingOption&, const char* word, const char*
     if (!ConvertStringToInt(value, &minutes)) {
         return false;
     }
-    int lo = kMinutesPerSleepStep * g_ArdosaInfo.iSleepMinStep;
-    int hi = kMinutesPerSleepStep * g_ArdosaInfo.iSleepMaxStep;
+    int lo = SleepMinutes(g_ArdosaInfo.iSleepMinStep);
+    int hi = SleepMinutes(g_ArdosaInfo.iSleepMaxStep);
     if (minutes % kMinutesPerSleepStep != 0) {
         int rounded = RoundToSleepStep(minutes, lo, hi);
         ReportRounded(word, minutes, rounded);
@@ -361,7 +370,7 @@ static bool OpenSessionForSettings(velnor_command_info* record) {
     if (OpenWithName(record->cpDeviceName) != 0) {
         return false;
     }
-    record->iSleepMinutes = kMinutesPerSleepStep * g_ArdosaInfo.iSleepStep;
+    record->iSleepMinutes = SleepMinutes(g_ArdosaInfo.iSleepStep);
     record->iPowerOffCode = g_ArdosaInfo.iPowerOffSetting;
     return true;
 }

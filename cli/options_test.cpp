@@ -269,6 +269,12 @@ void InvertedSleepRange(FakeService& fake) {
     fake.ardosa.iSleepMinStep = 12;
     fake.ardosa.iSleepMaxStep = 1;
 }
+// Steps whose minutes do not fit in an int stand for the farthest whole step that does.
+void ExtremeSleepSteps(FakeService& fake) {
+    fake.ardosa.iSleepMinStep = -2147483647 - 1;
+    fake.ardosa.iSleepMaxStep = 2147483647;
+    fake.ardosa.iSleepStep = 2147483647;
+}
 
 void RunCases(const ParseCase* begin, const ParseCase* end) {
     for (const ParseCase* c = begin; c != end; ++c) {
@@ -433,6 +439,21 @@ TEST_F(OptionsTest, SleepTimerIsRoundedTowardZeroAndClampedToTheScannersRange) {
          Message("unrecognized option '--sleeptimer'"),
          "ok=0 finished=0 code=3",
          kUntouched},
+        {{"--sleeptimer", "2147483647"},
+         ExtremeSleepSteps,
+         Message("rounded value of --sleeptimer from 2147483647 to 2147483645"),
+         "ok=1 finished=0 code=5",
+         SleepRecord(2147483645)},
+        {{"--sleeptimer", "-2147483648"},
+         ExtremeSleepSteps,
+         Message("rounded value of --sleeptimer from -2147483648 to -2147483645"),
+         "ok=1 finished=0 code=5",
+         SleepRecord(-2147483645)},
+        {{"--sleeptimer", "ten"},
+         ExtremeSleepSteps,
+         invalid,
+         "ok=0 finished=0 code=2",
+         SleepRecord(2147483645)},
     };
     RunCases(std::begin(cases), std::end(cases));
 }
