@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include <nlohmann/json.hpp>
@@ -166,9 +165,11 @@ std::map<int, unsigned char> ParseInquiry(const json& object, const std::string&
     std::map<int, unsigned char> bytes;
     for (auto it = object.begin(); it != object.end(); ++it) {
         std::string path = Path(where, it.key().c_str());
-        char* end = nullptr;
-        long index = std::strtol(it.key().c_str(), &end, 10);
-        if (it.key().empty() || *end != '\0' || index < 0 || index > 1023) {
+        const std::string& key = it.key();
+        bool digits = !key.empty() && key.size() <= 4 &&
+                      key.find_first_not_of("0123456789") == std::string::npos;
+        long index = digits ? std::strtol(key.c_str(), nullptr, 10) : -1;
+        if (index < 0 || index > 1023) {
             Fail(path, "must be a byte index within 0..1023");
         }
         bytes[static_cast<int>(index)] = static_cast<unsigned char>(CheckedInt(*it, 0, 255, path));

@@ -60,6 +60,9 @@ int RunCall(const char* name, const Scanner* scanner, const std::string& argumen
     } catch (const std::exception& e) {
         Diagnose(std::string(name) + ": " + e.what());
         result = failure;
+    } catch (...) {
+        Diagnose(std::string(name) + ": unexpected failure");
+        result = failure;
     }
     AppendTrace(name, arguments, trace::Int(result));
     return result;

@@ -91,6 +91,8 @@ const char* korwc_GetDeviceName(int index) {
         name = scanner != nullptr && result != 0 ? sim::KeepText(scanner->name) : nullptr;
     } catch (const std::exception& e) {
         sim::Diagnose(std::string("korwc_GetDeviceName: ") + e.what());
+    } catch (...) {
+        sim::Diagnose("korwc_GetDeviceName: unexpected failure");
     }
     sim::AppendTrace("korwc_GetDeviceName", trace::Int(index), trace::Text(name));
     return name;
@@ -145,6 +147,8 @@ const char* korwc_GetXMLSettings2(const char* key, const char* defaultText, cons
         text = result != 0 ? value.c_str() : nullptr;
     } catch (const std::exception& e) {
         sim::Diagnose(std::string("korwc_GetXMLSettings2: ") + e.what());
+    } catch (...) {
+        sim::Diagnose("korwc_GetXMLSettings2: unexpected failure");
     }
     sim::AppendTrace("korwc_GetXMLSettings2",
                      trace::Text(key) + ", " + trace::Text(defaultText) + ", " + trace::Text(path),
