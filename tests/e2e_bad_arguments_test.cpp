@@ -230,8 +230,8 @@ TEST(BadArguments, AcceptedSpellingsDoWhatTheirValueSays) {
     }
 }
 
-// Messages that quote a command-line word quote all of it, however long.
-TEST(BadArguments, LongestWordsAreQuotedWhole) {
+// Messages that quote a command-line word quote all of it, however long, and literally.
+TEST(BadArguments, WordsAreQuotedWholeAndLiterally) {
     const std::string glued = "--sleeptimer=" + std::string(kLongestWord - 13, '7');
     const std::string stray(kLongestWord, 'w');
     const std::string unknown = "--" + std::string(kLongestWord - 2, 'u');
@@ -249,6 +249,12 @@ TEST(BadArguments, LongestWordsAreQuotedWhole) {
          9},
         // Only the option parser's own diagnostic, on the error stream.
         {{unknown}, "", 3},
+        {{"--sleeptimer=%s%n%%"},
+         "orvexconsumables: setting of option --sleeptimer=%s%n%% failed(Invalid argument)\n",
+         2},
+        {{"--pick-roller-clear", "%s%n%%"},
+         "orvexconsumables: argument without option: `%s%n%%';try orvexconsumables --help\n",
+         9},
     };
     std::vector<Job> jobs;
     for (const Row& row : rows) {
