@@ -707,7 +707,7 @@ TEST(SignalsDuringWrites, EveryKindOfWriteCompletesAndPersists) {
             for (int wait = 0; wait < 1000 && !TraceHas(fleets[i], row.cpBefore); ++wait) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
             EXPECT_EQ(SignalMask(pids[i], "SigCgt:") & allFive, allFive) << row.cpDelayed;
             kill(pids[i], kSignals[i]);
             // The delayed call has not returned yet: the signal arrived during the write.
