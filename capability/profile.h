@@ -4,7 +4,7 @@
 #include <cstddef>
 
 /// The profile is read in blocks of this many bytes and tokenized in memory.
-constexpr size_t kProfileBlockSize = 64 * 1024;
+constexpr size_t kProfileBlockSize = size_t{64} * 1024;
 
 /// The longest token the reader keeps; a longer token is cut to its first this many characters
 /// (the rest of it is dropped, it does not become a token of its own).
