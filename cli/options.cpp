@@ -68,6 +68,7 @@ using RecordField = int32_t velnor_command_info::*;
 // must report; for counters the label that must read cpLabelText; uiBit is the uiClearMask bit of
 // a counter, the uiSet bit of an offset, the uiRequest bit of a magnification; the field that
 // receives an offset or a magnification.
+// NOLINTNEXTLINE(clang-analyzer-optin.performance.Padding): columns in their documented order
 struct SettingOption {
     int iCode;
     SettingHandler* pfnHandle;
@@ -99,7 +100,8 @@ static constexpr SettingOption Magnification(int code, unsigned needs, uint32_t 
             field};
 }
 
-static const SettingOption kSettingOptions[] = {
+// Constant-initialised: no code runs before main.
+static constexpr SettingOption kSettingOptions[] = {
     Counter('1', &ardosa_info::cpCleaningLabel, "After cleaning:", kClearAfterCleaning),
     Counter('2', &ardosa_info::cpRollerLabel, "Brake Roller:", kClearBrakeRoller),
     Counter('3', &ardosa_info::cpPickLabel, "Pick Roller:", kClearPickRoller),
