@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "access/binding.h"
 #include "access/session.h"
@@ -57,27 +58,44 @@ void TearDown(const velnor_command_info& record) {
     exit(g_iErrCode);
 }
 
-// One step of the apply phase: the request bits that call it and the operation.
+// One step of the apply phase: the request bits that call it, the operation, and what it changes
+// in the words of the message that names the changes already made when a later one fails.
 struct ChangeStep {
     uint32_t uiBits;
     bool (*pfnApply)(velnor_command_info record);
+    const char* cpWhat;
 };
 
 // The fixed order of the changes: sleep timer, power-off, counters, then offsets in one write.
 static const ChangeStep kChangeSteps[] = {
-    {kRequestSleepTimer, SetPowerSaveTime},
-    {kRequestPowerOff, SetPowerOffTime},
-    {kRequestClearCounters, ClearCounters},
-    {kRequestOffsets | kRequestAdfMagnification | kRequestFlatbedMagnification, SetOffsetData},
+    {kRequestSleepTimer, SetPowerSaveTime, "sleep timer"},
+    {kRequestPowerOff, SetPowerOffTime, "power-off time"},
+    {kRequestClearCounters, ClearCounters, "counters"},
+    {kRequestOffsets | kRequestAdfMagnification | kRequestFlatbedMagnification, SetOffsetData,
+     "offsets"},
 };
 
+// A failed change does not undo the ones before it, so the owner is told which are in place.
+static void ReportAppliedBeforeFailure(const std::string& applied) {
+    if (!applied.empty()) {
+        std::string message = FormatMessage("Applied before the failure: %s", applied.c_str());
+        ShowErrMsg(nullptr, message.c_str());
+    }
+}
+
 bool ApplyChanges(const velnor_command_info& record) {
+    std::string applied;
     for (const ChangeStep& step : kChangeSteps) {
-        if ((record.uiRequest & step.uiBits) != 0 && !step.pfnApply(record)) {
+        if ((record.uiRequest & step.uiBits) == 0) {
+            continue;
+        }
+        if (!step.pfnApply(record)) {
+            ReportAppliedBeforeFailure(applied);
             ShowErrMsg(nullptr, kMsgNotConnected);
             g_iErrCode = kExitNotConnected;
             return false;
         }
+        applied += applied.empty() ? step.cpWhat : std::string(", ") + step.cpWhat;
     }
     ShowErrMsg(nullptr, kMsgSetSuccessfully);
     g_iErrCode = kExitSuccess;
