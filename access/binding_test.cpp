@@ -12,6 +12,7 @@
 
 #include "access/paths.h"
 #include "cli/driver.h"
+#include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"
 
@@ -88,42 +89,11 @@ TEST_F(BindingTest, AMissingLibraryBindsNothingButTheOtherIsLoaded) {
     }
 }
 
-// Runs the whole tool in a child against the given libraries; the child's exit status becomes 99
-// when a library is still loaded after the teardown.
-RunResult RunAgainst(const std::string& watch, const std::string& control, const SimFleet& fleet,
-                     std::vector<std::string> args) {
-    return RunInChild([&] {
-        static std::string staticWatch, staticControl;
-        staticWatch = watch;
-        staticControl = control;
-        g_cpKorWatchPath = staticWatch.c_str();
-        g_cpZevControlPath = staticControl.c_str();
-        setenv("ORVEX_SIM_FLEET", fleet.fleetPath().c_str(), 1);
-        setenv("ORVEX_SIM_TRACE", fleet.tracePath().c_str(), 1);
-        atexit([] {
-            bool closed = g_pkorWatch == nullptr && g_pzevControl == nullptr &&
-                          dlopen(staticWatch.c_str(), RTLD_LAZY | RTLD_NOLOAD) == nullptr &&
-                          dlopen(staticControl.c_str(), RTLD_LAZY | RTLD_NOLOAD) == nullptr;
-            if (!closed) {
-                _exit(99);
-            }
-        });
-        args.insert(args.begin(), "orvexconsumables");
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        RunTool(static_cast<int>(args.size()), argv.data());
-    });
-}
-
-const char kFileNotFoundLine[] = "orvexconsumables: The specified file was not found\n";
-
 TEST_F(BindingTest, RunWithAMissingSymbolTearsDownWhatWasBound) {
     SimFleet fleet = SimFleet::FromFixture("sample.json");
-    RunResult result = RunAgainst(VariantLibrary("SetOffSetData", "libkorwatch.so"),
-                                  VariantLibrary("SetOffSetData", "libzevcontrol.so"), fleet, {});
+    RunResult result =
+        RunToolAgainstLibraries(VariantLibrary("SetOffSetData", "libkorwatch.so"),
+                                VariantLibrary("SetOffSetData", "libzevcontrol.so"), fleet, {});
     EXPECT_EQ(result.out, kFileNotFoundLine);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.exitCode, 10);
@@ -134,8 +104,9 @@ TEST_F(BindingTest, RunWithAMissingSymbolTearsDownWhatWasBound) {
 TEST_F(BindingTest, RunWithAMissingEntryPointBeforeTheTeardownOnesCallsNone) {
     for (const char* symbol : {"korwc_GetDeviceTotalNum", "korwc_Open", "korwc_Close"}) {
         SimFleet fleet = SimFleet::FromFixture("sample.json");
-        RunResult result = RunAgainst(VariantLibrary(symbol, "libkorwatch.so"),
-                                      VariantLibrary(symbol, "libzevcontrol.so"), fleet, {"-V"});
+        RunResult result =
+            RunToolAgainstLibraries(VariantLibrary(symbol, "libkorwatch.so"),
+                                    VariantLibrary(symbol, "libzevcontrol.so"), fleet, {"-V"});
         EXPECT_EQ(result.out, kFileNotFoundLine) << symbol;
         EXPECT_EQ(result.exitCode, 10) << symbol;
         Names expected;
@@ -148,7 +119,8 @@ TEST_F(BindingTest, RunWithAMissingEntryPointBeforeTheTeardownOnesCallsNone) {
 
 TEST_F(BindingTest, RunWithoutTheDeviceWatchLibraryClosesTheOther) {
     SimFleet fleet = SimFleet::FromFixture("sample.json");
-    RunResult result = RunAgainst("/nonexistent/libkorwatch.so", g_cpZevControlPath, fleet, {"-L"});
+    RunResult result =
+        RunToolAgainstLibraries("/nonexistent/libkorwatch.so", g_cpZevControlPath, fleet, {"-L"});
     EXPECT_EQ(result.out, kFileNotFoundLine);
     EXPECT_EQ(result.exitCode, 10);
     EXPECT_EQ(fleet.TakeTrace(), Names{});

@@ -10,6 +10,7 @@
 
 #include "cli/exit_codes.h"
 #include "consumables/records.h"
+#include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
 
 namespace {
@@ -33,9 +34,6 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 };
-
-const char kNotConnectedLine[] =
-    "orvexconsumables: The scanner is not connected, or may be in use by another application\n";
 
 TEST_F(SessionTest, OpensInOrderAndKeepsABackupOfTheOffsets) {
     g_fake.offsets.iAdfFrontMain = -3;

@@ -16,13 +16,11 @@
 #include "access/session.h"
 #include "capability/dispatch.h"
 #include "capability/rules.h"
+#include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"
 
 namespace {
-
-const char kErrorLine[] =
-    " ERROR: Firmware Version \xE5\x8F\x96\xE5\xBE\x97\xE3\x81\xAB\xE5\xA4\xB1\xE6\x95\x97\n";
 
 // Every switch of the families below turned on, so that only the gates can turn one off.
 const char kProfileAllOn[] =
@@ -85,7 +83,7 @@ struct FirmwareCase {
 };
 
 TEST_F(DeviceStepTest, Gate0C30OnAutoCropBoundary) {
-    const std::string error = kErrorLine;
+    const std::string error = kFirmwareErrorLine;
     const FirmwareCase cases[] = {
         {"ko-230xs", "0C2F", 1, "", "bAutoCropBoundary=0 Tarvo3=\"0C2F\" Velisa2=\"\"\n"},
         {"ko-230xs", "0C30", 1, "", "bAutoCropBoundary=1 Tarvo3=\"0C30\" Velisa2=\"\"\n"},
@@ -134,7 +132,7 @@ TEST_F(DeviceStepTest, Gate0C30OnlyForTheFourDesignations) {
 }
 
 TEST_F(DeviceStepTest, Gate0D10OnFlag70AndPickRetry) {
-    const std::string error = kErrorLine;
+    const std::string error = kFirmwareErrorLine;
     const FirmwareCase cases[] = {
         {"ko-430xs", "0D0F", 1, "", "bFlag70=0 bPickRetry=0 Tarvo3=\"\" Velisa2=\"0D0F\"\n"},
         {"ko-430xs", "0D10", 1, "", "bFlag70=1 bPickRetry=1 Tarvo3=\"\" Velisa2=\"0D10\"\n"},

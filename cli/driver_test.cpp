@@ -8,15 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-const char kNotConnectedLine[] =
-    "orvexconsumables: The scanner is not connected, or may be in use by another application\n";
 
 class DriverTest : public ::testing::Test {
 protected:

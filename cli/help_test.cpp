@@ -8,19 +8,11 @@
 
 #include "access/paths.h"
 #include "cli/exit_codes.h"
+#include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"
 
 namespace {
-
-const char kCommonPart[] =
-    "Usage: orvexconsumables [OPTION]...\n"
-    "\n"
-    "-d, --device-name DEVICE      use a given scanner device\n"
-    "-L, --list-devices            show available scanner devices\n"
-    "-h, --help                    display this help message and exit\n"
-    "-V, --version                 print version information\n"
-    "\n";
 
 const char kInfoEntry[] = "--info\n  show the current scanner's information\n";
 const char kCleaningEntry[] = "--after-cleaning-clear\n  clear the after cleaning counter\n";
@@ -59,7 +51,7 @@ std::string SleepEntry(int lo, int hi) {
 }
 
 std::string Heading() {
-    return std::string(kCommonPart) + "Options specific to device '" + g_fake.deviceNames[0] +
+    return std::string(kHelpCommonPart) + "Options specific to device '" + g_fake.deviceNames[0] +
            "'\n";
 }
 
@@ -188,9 +180,9 @@ TEST_F(HelpTest, AFailedSessionLeavesTheCommonPartAndTheSessionsMessageOnly) {
         int code;
     } cases[] = {
         {"claim refused", "korwc_StartExcusive",
-         std::string(kCommonPart) + "orvexconsumables: " + kMsgNotConnected + "\n", 6},
+         std::string(kHelpCommonPart) + "orvexconsumables: " + kMsgNotConnected + "\n", 6},
         {"state unreadable", "GetArdosaInfo",
-         std::string(kCommonPart) + "orvexconsumables: " + kMsgEepromUnreadable + "\n", 7},
+         std::string(kHelpCommonPart) + "orvexconsumables: " + kMsgEepromUnreadable + "\n", 7},
     };
     for (const auto& c : cases) {
         ResetToolState();

@@ -8,15 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/expected.h"
 #include "tests/support/process.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 
-const char kNotConnectedLine[] =
-    "orvexconsumables: The scanner is not connected, or may be in use by another application\n";
-const char kSetSuccessfullyLine[] = "orvexconsumables: Set successfully\n";
 const char kDevice[] = "ko-330xs:KVFLT0001";
 
 // The calls that change a scanner.

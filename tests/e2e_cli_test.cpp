@@ -6,20 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/expected.h"
 #include "tests/support/process.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-const char kCommonHelp[] =
-    "Usage: orvexconsumables [OPTION]...\n"
-    "\n"
-    "-d, --device-name DEVICE      use a given scanner device\n"
-    "-L, --list-devices            show available scanner devices\n"
-    "-h, --help                    display this help message and exit\n"
-    "-V, --version                 print version information\n"
-    "\n";
 
 const char kSampleDevices[] =
     "List of available devices:\n"
@@ -64,7 +56,7 @@ std::string Sleep(const char* range) {
 }
 
 std::string Heading(const std::string& device) {
-    return std::string(kCommonHelp) + "Options specific to device '" + device + "'\n";
+    return std::string(kHelpCommonPart) + "Options specific to device '" + device + "'\n";
 }
 
 std::string Message(const std::string& text) {
@@ -78,8 +70,6 @@ std::string Stray(const std::string& word) {
 std::string Diagnostic(const std::string& text) {
     return std::string(ORVEX_TEST_TOOL) + ": " + text + "\n";
 }
-
-const char kSetSuccessfully[] = "orvexconsumables: Set successfully\n";
 
 // The trace lines of these entry points, of the last run.
 Names Calls(const SimFleet& fleet, const Names& names) {
@@ -162,12 +152,12 @@ TEST(CliRun, HelpComparesLabelsAsWholeTextsAndStopsAtAFailedSession) {
          "",
          0},
         {{"-d", "ko-330xs:BUSY0002", "-h"},
-         std::string(kCommonHelp) +
+         std::string(kHelpCommonPart) +
              Message("The scanner is not connected, or may be in use by another application"),
          "",
          6},
         {{"-d", "ko-330xs:BAD0003", "-h"},
-         std::string(kCommonHelp) +
+         std::string(kHelpCommonPart) +
              Message("Can not get the EEPROM data. \nThe setting of the function key can not "
                      "change. \nCheck the connection of the scanner"),
          "",
@@ -316,16 +306,16 @@ TEST(CliRun, RoundedValuesAreReportedAndTheCorrectedValueIsWritten) {
         Names names;
     } cases[] = {
         {{"--sleeptimer", "58"},
-         Message("rounded value of --sleeptimer from 58 to 55") + kSetSuccessfully,
+         Message("rounded value of --sleeptimer from 58 to 55") + kSetSuccessfullyLine,
          {R"(ModeSelect_LongTimer("ko-330xs:KV33A0001", 55) = 1)", "SetPowerSavingEEPROM(55) = 1"},
          {"ModeSelect_LongTimer", "SetPowerSavingEEPROM"}},
         {{"--sleep=0"},
-         Message("rounded value of --sleep=0 from 0 to 5") + kSetSuccessfully,
+         Message("rounded value of --sleep=0 from 0 to 5") + kSetSuccessfullyLine,
          {R"(ModeSelect_LongTimer("ko-330xs:KV33A0001", 5) = 1)", "SetPowerSavingEEPROM(5) = 1"},
          {"ModeSelect_LongTimer", "SetPowerSavingEEPROM"}},
         {{"--adf-front-offset-main", "5", "--adf-back-offset-sub", "-9"},
          Message("rounded value of --adf-front-offset-main from 5 to 4") +
-             Message("rounded value of --adf-back-offset-sub from -9 to -4") + kSetSuccessfully,
+             Message("rounded value of --adf-back-offset-sub from -9 to -4") + kSetSuccessfullyLine,
          {"SetOffSetData({fbMain=2 fbSub=0 adfFrontMain=4 adfFrontSub=-2 adfBackMain=0 "
           "adfBackSub=-4 adfFrontEndOfPage=0 adfBackEndOfPage=-1 fbMagnification=-31 "
           "adfMagnification=15 flatbed=1 byte41=90 endOfPage=1 offsetSupported=1}) = 1"},
@@ -333,7 +323,7 @@ TEST(CliRun, RoundedValuesAreReportedAndTheCorrectedValueIsWritten) {
         {{"--adf-magnification-adjustment", "-4", "--flatbed-magnification-adjustment=3.55"},
          Message("rounded value of --adf-magnification-adjustment from -4.0 to -3.1") +
              Message("rounded value of --flatbed-magnification-adjustment=3.55 from 3.6 to 3.1") +
-             kSetSuccessfully,
+             kSetSuccessfullyLine,
          {"SetOffSetData({fbMain=2 fbSub=0 adfFrontMain=1 adfFrontSub=-2 adfBackMain=0 "
           "adfBackSub=3 adfFrontEndOfPage=0 adfBackEndOfPage=-1 fbMagnification=31 "
           "adfMagnification=-31 flatbed=1 byte41=90 endOfPage=1 offsetSupported=1}) = 1"},
@@ -389,7 +379,7 @@ TEST(CliRun, ALongWordAppearsWholeInTheRoundingMessage) {
     const std::string word = "--sleeptimer=" + std::string(5000, '0') + "62";
     RunResult result = fleet.Run({word});
     EXPECT_EQ(result.out,
-              Message("rounded value of " + word + " from 62 to 60") + kSetSuccessfully);
+              Message("rounded value of " + word + " from 62 to 60") + kSetSuccessfullyLine);
     EXPECT_EQ(result.exitCode, 0);
 }
 
@@ -429,7 +419,7 @@ TEST(CliRun, TheSessionIsOpenedOnceAtTheFirstSettingOption) {
     SimFleet fleet = SimFleet::FromFixture("sample.json");
     RunResult result = fleet.Run(
         {"--pick", "--after-cleaning-clear", "--sleeptimer=20", "--power-off", "inactive"});
-    EXPECT_EQ(result.out, kSetSuccessfully);
+    EXPECT_EQ(result.out, kSetSuccessfullyLine);
     EXPECT_EQ(result.exitCode, 0);
     Names trace = fleet.TakeTrace();
     EXPECT_EQ(

@@ -11,15 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/expected.h"
 #include "tests/support/process.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-const char kNotConnectedLine[] =
-    "orvexconsumables: The scanner is not connected, or may be in use by another application\n";
-const char kSetSuccessfullyLine[] = "orvexconsumables: Set successfully\n";
 
 // The fixture with a short delay while the scanner is claimed, so that runs overlap often.
 std::string FleetText() {

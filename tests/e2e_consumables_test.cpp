@@ -6,15 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/expected.h"
 #include "tests/support/process.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-const char kNotConnectedLine[] =
-    "orvexconsumables: The scanner is not connected, or may be in use by another application\n";
-const char kSetSuccessfullyLine[] = "orvexconsumables: Set successfully\n";
 
 // The calls that change a scanner.
 const Names kChangeCalls = {"ModeSelect_LongTimer", "SetPowerSavingEEPROM", "SetPowerOffTime",

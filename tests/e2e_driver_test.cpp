@@ -10,14 +10,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/expected.h"
 #include "tests/support/process.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-const char kNotConnectedLine[] =
-    "orvexconsumables: The scanner is not connected, or may be in use by another application\n";
 
 std::string Scanner(const std::string& name, const std::string& extra = "") {
     return R"({"name": ")" + name + R"(",
@@ -78,17 +76,6 @@ TEST(DriverRun, TeardownUnlocksTheScannerEvenWithoutASession) {
                                                R"(korwc_EndExcusive("VX-905R"))"}));
 }
 
-// The signal mask line of /proc/<pid>/status ("SigCgt:" or "SigIgn:") as a number.
-unsigned long long SignalMask(int pid, const std::string& field) {
-    for (const std::string& line :
-         SplitLines(ReadFile("/proc/" + std::to_string(pid) + "/status"))) {
-        if (line.rfind(field, 0) == 0) {
-            return std::stoull(line.substr(field.size()), nullptr, 16);
-        }
-    }
-    return 0;
-}
-
 TEST(DriverRun, TerminalSignalsDuringAWriteDoNotInterruptIt) {
     SimFleet fleet = SimFleet::FromJson(
         Fleet({Scanner("ko-330xs:A1", R"(, "faults": {"SetEEPROMData": {"delayMs": 1500}})")}));
@@ -101,7 +88,7 @@ TEST(DriverRun, TerminalSignalsDuringAWriteDoNotInterruptIt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    unsigned long long caught = SignalMask(pid, "SigCgt:");
+    unsigned long long caught = ProcessSignalMask(pid, "SigCgt:");
     for (int signalNumber : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP}) {
         EXPECT_NE(caught & (1ULL << (signalNumber - 1)), 0u) << signalNumber;
         kill(pid, signalNumber);

@@ -22,31 +22,13 @@
 #include "cli/driver.h"
 #include "consumables/records.h"
 #include "sim/trace_format.h"
+#include "tests/support/expected.h"
 #include "tests/support/process.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 using Json = nlohmann::ordered_json;
-
-const char kNotConnectedLine[] =
-    "orvexconsumables: The scanner is not connected, or may be in use by another application\n";
-const char kEepromLine[] =
-    "orvexconsumables: Can not get the EEPROM data. \nThe setting of the function key can not "
-    "change. \nCheck the connection of the scanner\n";
-const char kFileNotFoundLine[] = "orvexconsumables: The specified file was not found\n";
-const char kSetSuccessfullyLine[] = "orvexconsumables: Set successfully\n";
-const char kFirmwareErrorLine[] =
-    " ERROR: Firmware Version \xE5\x8F\x96\xE5\xBE\x97\xE3\x81\xAB\xE5\xA4\xB1\xE6\x95\x97\n";
-const char kHelpCommonPart[] =
-    "Usage: orvexconsumables [OPTION]...\n"
-    "\n"
-    "-d, --device-name DEVICE      use a given scanner device\n"
-    "-L, --list-devices            show available scanner devices\n"
-    "-h, --help                    display this help message and exit\n"
-    "-V, --version                 print version information\n"
-    "\n";
-const char kDeviceListHead[] = "List of available devices:\n";
 
 // The fixture's scanner, as its JSON document.
 Json Fixture() {
@@ -127,37 +109,6 @@ std::string BrokenCopy(const std::string& dir, const char* file, bool empty) {
     return path;
 }
 
-// Runs the whole tool in a child against the given libraries; the child's status becomes 99
-// when a library is still loaded after the teardown.
-RunResult RunAgainst(const std::string& watch, const std::string& control, const SimFleet& fleet,
-                     const Names& args) {
-    return RunInChild([&] {
-        static std::string staticWatch, staticControl;
-        staticWatch = watch;
-        staticControl = control;
-        g_cpKorWatchPath = staticWatch.c_str();
-        g_cpZevControlPath = staticControl.c_str();
-        setenv("ORVEX_SIM_FLEET", fleet.fleetPath().c_str(), 1);
-        setenv("ORVEX_SIM_TRACE", fleet.tracePath().c_str(), 1);
-        atexit([] {
-            bool loaded = g_pkorWatch != nullptr || g_pzevControl != nullptr ||
-                          dlopen(staticWatch.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr ||
-                          dlopen(staticControl.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr;
-            if (loaded) {
-                _exit(99);
-            }
-        });
-        Names words = {"orvexconsumables"};
-        words.insert(words.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        RunTool(static_cast<int>(words.size()), argv.data());
-    });
-}
-
 size_t BindingIndex(const char* symbol) {
     for (size_t i = 0; i < std::size(g_stEntryPoints); ++i) {
         if (std::string(g_stEntryPoints[i].cpSymbol) == symbol) {
@@ -205,8 +156,8 @@ TEST(FaultMatrix, LibrariesThatCannotBeBoundEndTheRunWithTheBoundTeardownOnly) {
     rows.push_back(
         {"32-bit control library", watch, BrokenCopy(fleet.dir(), "libzevcontrol.so", false), 0});
     for (const Row& row : rows) {
-        RunResult result = RunAgainst(row.watch, row.control, fleet,
-                                      {"--pick-roller-clear", "--adf-front-offset-main", "2"});
+        RunResult result = RunToolAgainstLibraries(
+            row.watch, row.control, fleet, {"--pick-roller-clear", "--adf-front-offset-main", "2"});
         EXPECT_EQ(result.out, kFileNotFoundLine) << row.what;
         EXPECT_EQ(result.err, "") << row.what;
         EXPECT_EQ(result.signal, 0) << row.what;
@@ -354,7 +305,7 @@ std::vector<FaultRow> FaultRows() {
          })},
         {R"({"korwc_StartExcusive": {"result": 0}})", kWithSession,
          RefusedAtTheSession(kNotConnectedLine, 6)},
-        {R"({"initlibrary": {"result": 0}})", kWithSession, RefusedAtTheSession(kEepromLine, 7)},
+        {R"({"initlibrary": {"result": 0}})", kWithSession, RefusedAtTheSession(kEepromLines, 7)},
         {R"({"korwc_GetFirmVersion": {"result": 0}})", kWithSession,
          [](const Command& command, const Baseline& base) {
              std::string out = base.clean.out;
@@ -363,13 +314,13 @@ std::vector<FaultRow> FaultRows() {
                             base.cleanFleet};
          }},
         {R"({"SetFirmVersion": {"result": 0}})", kWithSession, AsWithoutTheFault()},
-        {R"({"GetArdosaInfo": {"result": 0}})", kWithSession, RefusedAtTheSession(kEepromLine, 7)},
-        {R"({"OnInitDialog": {"result": 0}})", kWithSession, RefusedAtTheSession(kEepromLine, 7)},
-        {R"({"GetEEPROMData": {"result": 0}})", kWithSession, RefusedAtTheSession(kEepromLine, 7)},
+        {R"({"GetArdosaInfo": {"result": 0}})", kWithSession, RefusedAtTheSession(kEepromLines, 7)},
+        {R"({"OnInitDialog": {"result": 0}})", kWithSession, RefusedAtTheSession(kEepromLines, 7)},
+        {R"({"GetEEPROMData": {"result": 0}})", kWithSession, RefusedAtTheSession(kEepromLines, 7)},
         {R"({"GetEEPROMData": {"result": 0}, "korwc_GetLastErrorInfo": {"result": 14}})",
          kWithSession, RefusedAtTheSession(kNotConnectedLine, 6)},
         {R"({"GetArdosaInfo": {"result": 0}, "korwc_GetLastErrorInfo": {"result": 0}})",
-         kWithSession, RefusedAtTheSession(kEepromLine, 7)},
+         kWithSession, RefusedAtTheSession(kEepromLines, 7)},
         // An unfilled offset record reads as a scanner without offsets.
         {kNoOffsetRecord, {"report"}, Prints([](auto& out) {
              return out.substr(0, out.find("Offset Setting:\n"));
@@ -653,17 +604,6 @@ TEST(FaultMatrix, ARefusedOffsetWriteIsRolledBackOnceWithThePreviousRecord) {
 
 // --- Terminal signals during each kind of write ---
 
-// The signal mask line of /proc/<pid>/status ("SigCgt:") as a number.
-unsigned long long SignalMask(int pid, const std::string& field) {
-    for (const std::string& line :
-         SplitLines(ReadFile("/proc/" + std::to_string(pid) + "/status"))) {
-        if (line.rfind(field, 0) == 0) {
-            return std::stoull(line.substr(field.size()), nullptr, 16);
-        }
-    }
-    return 0;
-}
-
 bool TraceHas(const SimFleet& fleet, const std::string& entryPoint) {
     return ReadFile(fleet.tracePath()).find("\n" + entryPoint + "(") != std::string::npos;
 }
@@ -708,7 +648,7 @@ TEST(SignalsDuringWrites, EveryKindOfWriteCompletesAndPersists) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            EXPECT_EQ(SignalMask(pids[i], "SigCgt:") & allFive, allFive) << row.cpDelayed;
+            EXPECT_EQ(ProcessSignalMask(pids[i], "SigCgt:") & allFive, allFive) << row.cpDelayed;
             kill(pids[i], kSignals[i]);
             // The delayed call has not returned yet: the signal arrived during the write.
             EXPECT_FALSE(TraceHas(fleets[i], row.cpDelayed))

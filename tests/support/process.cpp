@@ -1,6 +1,7 @@
 // Process helpers of the tests.
 #include "tests/support/process.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,6 +14,10 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "access/binding.h"
+#include "access/paths.h"
+#include "cli/driver.h"
 
 extern char** environ;
 
@@ -205,4 +210,45 @@ std::string SimFleet::FleetText() const {
 
 void SimFleet::WriteFleet(const std::string& json) const {
     WriteFile(fleetPath(), json);
+}
+
+RunResult RunToolAgainstLibraries(const std::string& watchLibrary,
+                                  const std::string& controlLibrary, const SimFleet& fleet,
+                                  const std::vector<std::string>& args) {
+    return RunInChild([&] {
+        // The atexit check needs the paths after RunTool's teardown: keep them in statics.
+        static std::string watch, control;
+        watch = watchLibrary;
+        control = controlLibrary;
+        g_cpKorWatchPath = watch.c_str();
+        g_cpZevControlPath = control.c_str();
+        setenv("ORVEX_SIM_FLEET", fleet.fleetPath().c_str(), 1);
+        setenv("ORVEX_SIM_TRACE", fleet.tracePath().c_str(), 1);
+        atexit([] {
+            bool loaded = g_pkorWatch != nullptr || g_pzevControl != nullptr ||
+                          dlopen(watch.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr ||
+                          dlopen(control.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr;
+            if (loaded) {
+                _exit(99);
+            }
+        });
+        std::vector<std::string> words = {"orvexconsumables"};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        RunTool(static_cast<int>(words.size()), argv.data());
+    });
+}
+
+unsigned long long ProcessSignalMask(int pid, const std::string& field) {
+    for (const std::string& line :
+         SplitLines(ReadFile("/proc/" + std::to_string(pid) + "/status"))) {
+        if (line.rfind(field, 0) == 0) {
+            return std::stoull(line.substr(field.size()), nullptr, 16);
+        }
+    }
+    return 0;
 }

@@ -55,6 +55,16 @@ private:
     std::string dir_;
 };
 
+/// Runs the whole tool (RunTool) in a forked child against the given library files, with the
+/// fleet's file and trace; the exit status becomes 99 when a library is still loaded after the
+/// teardown.
+RunResult RunToolAgainstLibraries(const std::string& watchLibrary,
+                                  const std::string& controlLibrary, const SimFleet& fleet,
+                                  const std::vector<std::string>& args);
+
+/// A signal mask line of /proc/<pid>/status ("SigCgt:", "SigIgn:") as a number; 0 when absent.
+unsigned long long ProcessSignalMask(int pid, const std::string& field);
+
 /// The whole text of a file ("" when it cannot be read).
 std::string ReadFile(const std::string& path);
 /// Writes text to a file, replacing it.
