@@ -47,13 +47,18 @@ std::vector<std::string> Tokens(const std::string& contents) {
     return tokens;
 }
 
+// The whole token equals the text, ignoring letter case (a NUL byte in a token is no end).
+bool IsWholeToken(const std::string& token, const char* text) {
+    return token.size() == std::strlen(text) && strncasecmp(token.data(), text, token.size()) == 0;
+}
+
 // Every occurrence of the section starts a search for the first token beginning with the key;
 // the last valid value found wins.
 int ExpectedValue(const std::string& contents, const char* section, const char* key, int value) {
     std::vector<std::string> tokens = Tokens(contents);
     size_t keyLength = std::strlen(key);
     for (size_t i = 0; i < tokens.size(); ++i) {
-        if (strcasecmp(tokens[i].c_str(), section) != 0) {
+        if (!IsWholeToken(tokens[i], section)) {
             continue;
         }
         while (++i < tokens.size() && !(tokens[i].size() >= keyLength &&
