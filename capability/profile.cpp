@@ -21,8 +21,10 @@ struct TokenReader {
     char acBlock[kProfileBlockSize];
 };
 
-// One token, cut to kProfileTokenMax characters, NUL-terminated.
+// One token, cut to kProfileTokenMax characters. cpText points into the block when the token lies
+// wholly in it, and into acText (NUL-terminated) when it straddles two blocks.
 struct Token {
+    const char* cpText;
     size_t uiLen;
     char acText[kProfileTokenMax + 1];
 };
@@ -70,16 +72,34 @@ bool FillBlock(TokenReader& reader) {
 // Skips whitespace up to the next token; false when the file ends (or fails) first.
 bool SkipBlanks(TokenReader& reader) {
     for (;;) {
-        while (reader.uiPos < reader.uiLen && IsBlank(reader.acBlock[reader.uiPos])) {
-            ++reader.uiPos;
+        // Locals, not the reader's fields: stores through char pointers could alias them, which
+        // would keep the loop from holding them in registers.
+        const char* block = reader.acBlock;
+        size_t pos = reader.uiPos;
+        size_t len = reader.uiLen;
+        while (pos < len && IsBlank(block[pos])) {
+            ++pos;
         }
-        if (reader.uiPos < reader.uiLen) {
+        reader.uiPos = pos;
+        if (pos < len) {
             return true;
         }
         if (!FillBlock(reader)) {
             return false;
         }
     }
+}
+
+// Advances over the token's characters in the current block; true if the token ends in it.
+bool ScanTokenChars(TokenReader& reader) {
+    const char* block = reader.acBlock;
+    size_t pos = reader.uiPos;
+    size_t len = reader.uiLen;
+    while (pos < len && !IsBlank(block[pos])) {
+        ++pos;
+    }
+    reader.uiPos = pos;
+    return pos < len;
 }
 
 void AppendCut(Token& token, const char* text, size_t length) {
@@ -89,35 +109,51 @@ void AppendCut(Token& token, const char* text, size_t length) {
     token.uiLen += kept;
 }
 
-// Reads the next token, across block boundaries; false when there is none. A read error in the
-// middle of a token ends the scan without that token.
-bool NextToken(TokenReader& reader, Token& token) {
-    if (!SkipBlanks(reader)) {
-        return false;
-    }
+// The rest of a token that straddles blocks, gathered into the token's own buffer. A read error
+// in the middle of the token ends the scan without it.
+bool GatherToken(TokenReader& reader, Token& token, size_t start) {
     token.uiLen = 0;
     for (;;) {
-        size_t start = reader.uiPos;
-        while (reader.uiPos < reader.uiLen && !IsBlank(reader.acBlock[reader.uiPos])) {
-            ++reader.uiPos;
-        }
         AppendCut(token, reader.acBlock + start, reader.uiPos - start);
-        if (reader.uiPos < reader.uiLen) {
-            break;
-        }
         if (!FillBlock(reader)) {
             if (reader.bFailed) {
                 return false;
             }
             break;
         }
+        start = 0;
+        if (ScanTokenChars(reader)) {
+            AppendCut(token, reader.acBlock, reader.uiPos);
+            break;
+        }
     }
     token.acText[token.uiLen] = '\0';
+    token.cpText = token.acText;
     return true;
 }
 
+// Reads the next token without copying it when it lies in the current block; false when there
+// is none.
+bool NextToken(TokenReader& reader, Token& token) {
+    if (!SkipBlanks(reader)) {
+        return false;
+    }
+    size_t start = reader.uiPos;
+    if (!ScanTokenChars(reader)) {
+        return GatherToken(reader, token, start);
+    }
+    size_t length = reader.uiPos - start;
+    token.cpText = reader.acBlock + start;
+    token.uiLen = length < kProfileTokenMax ? length : kProfileTokenMax;
+    return true;
+}
+
+bool IsSection(const Token& token, const char* section, size_t sectionLength) {
+    return token.uiLen == sectionLength && strncasecmp(token.cpText, section, sectionLength) == 0;
+}
+
 bool StartsWithKey(const Token& token, const char* key, size_t keyLength) {
-    return token.uiLen >= keyLength && strncasecmp(token.acText, key, keyLength) == 0;
+    return token.uiLen >= keyLength && strncasecmp(token.cpText, key, keyLength) == 0;
 }
 
 // Section search then key search, repeated until the file ends; returns the last valid value.
@@ -126,8 +162,7 @@ int ScanProfile(TokenReader& reader, const char* section, const char* key, int r
     size_t keyLength = std::strlen(key);
     Token token;
     while (NextToken(reader, token)) {
-        // The length first: most tokens are not the section and differ in it.
-        if (token.uiLen != sectionLength || strcasecmp(token.acText, section) != 0) {
+        if (!IsSection(token, section, sectionLength)) {
             continue;
         }
         bool found;
@@ -136,7 +171,8 @@ int ScanProfile(TokenReader& reader, const char* section, const char* key, int r
         if (!found) {
             break;
         }
-        char value = token.acText[keyLength];
+        // The character after the key, or none when the token is the key alone.
+        char value = token.uiLen > keyLength ? token.cpText[keyLength] : '\0';
         if (value == '0' || value == '1') {
             result = value - '0';
         }
