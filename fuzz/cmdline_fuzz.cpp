@@ -158,49 +158,50 @@ void CheckRecord(const velnor_command_info& r) {
     FuzzCheck(IsOneOf(g_iErrCode, {kExitSuccess, kExitRounded}), "a good parse leaves 0 or 5");
 }
 
-// The driver's road from the device-name scan to the end of parsing, without its exits.
-void RunScans(std::vector<std::string>& words) {
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(&word[0]);
-    }
-    int argc = static_cast<int>(argv.size());
-    std::vector<char*> copy = argv;
-    argv.push_back(nullptr);
-    copy.push_back(nullptr);
+// The common-command scan on its own, on a copy of the argument vector.
+struct CommonScan {
+    bool bOk;
+    bool bHasCommon;
+};
 
+CommonScan ScanCommonAlone(int argc, std::vector<char*> argv) {
+    CommonScan scan = {false, false};
     optind = 0;
-    bool common = false;
-    bool commonScanOk = HasCommonCommand(argc, copy.data(), common);
+    scan.bOk = HasCommonCommand(argc, argv.data(), scan.bHasCommon);
     g_iErrCode = 0;
+    return scan;
+}
 
+// The driver's device selection; false when the run would end there.
+bool SelectDevice(int argc, char** argv, const std::vector<std::string>& words,
+                  velnor_command_info& record) {
     if (g_fcpkorwc_GetDeviceTotalNum() == 0) {
-        return;
+        return false;
     }
-    velnor_command_info record;
-    std::memset(&record, 0, sizeof record);
     bool ok = true;
-    record.cpDeviceName = GetValidScannerName(argc, argv.data(), &ok);
+    record.cpDeviceName = GetValidScannerName(argc, argv, &ok);
     FuzzCheck(record.cpDeviceName == nullptr || IsWordOf(record.cpDeviceName, words),
               "the device name is a word of the command line");
     if (!ok) {
         FuzzCheck(g_iErrCode == kExitUnknownOption, "a bad option gives 3");
-        return;
+        return false;
     }
     if (record.cpDeviceName == nullptr) {
         record.cpDeviceName = g_fcpkorwc_GetDeviceName(0);
-    } else if (!IsValidScannerName(record.cpDeviceName)) {
-        return;
+        return true;
     }
-    bool finished = false;
-    bool parsed = ParseCommandLine(argc, argv.data(), &record, &finished);
+    return IsValidScannerName(record.cpDeviceName);
+}
+
+void CheckParse(const CommonScan& common, int argc, bool parsed, bool finished,
+                const velnor_command_info& record) {
     for (const char* entryPoint : kWritingEntryPoints) {
         FuzzCheck(!Called(entryPoint), "parsing never writes to the device");
     }
     if (argc > 1) {
-        FuzzCheck(commonScanOk || (!parsed && g_iErrCode == kExitUnknownOption),
+        FuzzCheck(common.bOk || (!parsed && g_iErrCode == kExitUnknownOption),
                   "an option the common scan refuses ends the run with 3");
-        FuzzCheck(!(commonScanOk && common) || (parsed && finished),
+        FuzzCheck(!(common.bOk && common.bHasCommon) || (parsed && finished),
                   "a common command completes the run");
     }
     if (!parsed) {
@@ -210,6 +211,25 @@ void RunScans(std::vector<std::string>& words) {
     } else if (!finished) {
         CheckRecord(record);
     }
+}
+
+// The driver's road from the device-name scan to the end of parsing, without its exits.
+void RunScans(std::vector<std::string>& words) {
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(&word[0]);
+    }
+    int argc = static_cast<int>(argv.size());
+    argv.push_back(nullptr);
+    CommonScan common = ScanCommonAlone(argc, argv);
+    velnor_command_info record;
+    std::memset(&record, 0, sizeof record);
+    if (!SelectDevice(argc, argv.data(), words, record)) {
+        return;
+    }
+    bool finished = false;
+    bool parsed = ParseCommandLine(argc, argv.data(), &record, &finished);
+    CheckParse(common, argc, parsed, finished, record);
 }
 
 }  // namespace
