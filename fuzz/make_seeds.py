@@ -144,6 +144,8 @@ SEEDS = {
         cmdline(["--info"], devices=()),
         cmdline(["-Lh"]),
         cmdline(["--", "--info"]),
+        cmdline(["--pick-roller-clear"], devices=(62,), firmware="0099"),  # ko-550 in boot mode
+        cmdline(["--pick-roller-clear"], devices=(62,), firmware="0100"),
     ],
     "profile": [
         profile("ko-230\nDEVSET_PREPICK1\n"),
