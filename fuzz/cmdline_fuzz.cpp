@@ -150,7 +150,9 @@ void ConfigureScanner(FuzzedDataProvider& in) {
     if (in.ConsumeIntegralInRange(0, 3) == 0) {
         g_fake.results[Pick(in, kFailingEntryPoints)] = in.ConsumeIntegralInRange(-1, 1);
     }
+    size_t inquiryLength = in.ConsumeIntegralInRange<size_t>(0, 96);
     g_fake.firmware = in.ConsumeRandomLengthString(20);
+    g_fake.inquiry = in.ConsumeBytes<unsigned char>(inquiryLength);
 }
 
 bool Called(const char* entryPoint) {

@@ -47,7 +47,7 @@ class Input:
 
 
 def cmdline(words, roller=1, pick=1, cleaning=1, offsets=True, flatbed=True, end_of_page=True,
-            sleep=(1, 12, 3), power_off=1, devices=(0,), fail=None, firmware="0C31"):
+            sleep=(1, 12, 3), power_off=1, devices=(0,), fail=None, firmware="0C31", inquiry=b""):
     seed = Input().choice(len(devices))
     for device in devices:
         seed.choice(device)
@@ -60,7 +60,7 @@ def cmdline(words, roller=1, pick=1, cleaning=1, offsets=True, flatbed=True, end
         seed.choice(1)
     else:
         seed.choice(0).choice(fail[0]).choice(fail[1], low=-1)
-    seed.text(firmware)
+    seed.choice(len(inquiry)).text(firmware).raw(inquiry)
     for word in words:
         seed.text(word)
     return seed.bytes()
@@ -146,6 +146,8 @@ SEEDS = {
         cmdline(["--", "--info"]),
         cmdline(["--pick-roller-clear"], devices=(62,), firmware="0099"),  # ko-550 in boot mode
         cmdline(["--pick-roller-clear"], devices=(62,), firmware="0100"),
+        cmdline(["--info"], devices=(13,), inquiry=bytes(range(1, 97))),
+        cmdline(["--info"], devices=(40,), inquiry=bytes([0xFF]) * 96),
     ],
     "profile": [
         profile("ko-230\nDEVSET_PREPICK1\n"),
