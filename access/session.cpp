@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "access/binding.h"
+#include "access/names.h"
 #include "capability/dispatch.h"
 #include "capability/rules.h"
 #include "cli/exit_codes.h"
@@ -19,15 +20,6 @@ char* g_cpActiveScannerName = nullptr;
 // Models that must not be opened while their firmware is in boot mode.
 static const char* const kBootModeModels[] = {"ko-550", "ko-650", "ko-540", "ko-640"};
 static const char kBootModeVersion[] = "0100";
-
-static bool IsBootModeModel(const char* designation) {
-    for (const char* model : kBootModeModels) {
-        if (std::strcmp(designation, model) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
 
 char* CopyModelDesignation(const char* deviceName) {
     const char* start = deviceName;
@@ -80,7 +72,7 @@ int OpenWithName(const char* name) {
     if (g_cpActiveScannerName == nullptr && g_cpActiveScanner != nullptr) {
         g_cpActiveScannerName = CopyModelDesignation(g_cpActiveScanner);
     }
-    if (g_cpActiveScannerName != nullptr && IsBootModeModel(g_cpActiveScannerName) &&
+    if (g_cpActiveScannerName != nullptr && IsOneOfNames(g_cpActiveScannerName, kBootModeModels) &&
         IsBootMode()) {
         return FailSession(kMsgNotConnected, kExitNotConnected);
     }
@@ -97,7 +89,8 @@ int OpenWithName(const char* name) {
 }
 
 bool IsBootMode() {
-    char version[16 + 1] = {};  // one spare byte keeps the text terminated whatever the library does
+    char version[16 + 1] =
+        {};  // one spare byte keeps the text terminated whatever the library does
     if (!IsLibraryTrue(g_fcpkorwc_GetFirmVersion(g_cpActiveScanner, version, 16))) {
         return false;
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "access/binding.h"
+#include "access/names.h"
 #include "access/session.h"
 #include "capability/rules.h"
 
@@ -70,18 +71,6 @@ void FetchTarvo3() {
     g_Tarvo3FirmVer[kTarvo3VersionLength] = '\0';
 }
 
-bool IsTarvo3GatedDesignation() {
-    if (g_cpActiveScannerName == nullptr) {
-        return false;
-    }
-    for (const char* designation : kTarvo3GatedDesignations) {
-        if (std::strcmp(g_cpActiveScannerName, designation) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void StepNone(CDevSet2Builder*) {}
 
 void StepTarvo3Fetch(CDevSet2Builder*) {
@@ -90,7 +79,8 @@ void StepTarvo3Fetch(CDevSet2Builder*) {
 
 void StepTarvo3FetchGated(CDevSet2Builder* record) {
     FetchTarvo3();
-    if (IsTarvo3GatedDesignation() && std::strcmp(g_Tarvo3FirmVer, kTarvo3Threshold) < 0) {
+    if (IsOneOfNames(g_cpActiveScannerName, kTarvo3GatedDesignations) &&
+        std::strcmp(g_Tarvo3FirmVer, kTarvo3Threshold) < 0) {
         record->bAutoCropBoundary = 0;
     }
 }

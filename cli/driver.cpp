@@ -7,6 +7,7 @@
 #include <string>
 
 #include "access/binding.h"
+#include "access/names.h"
 #include "access/session.h"
 #include "cli/exit_codes.h"
 #include "cli/messages.h"
@@ -27,21 +28,9 @@ void SignalProcess(int signal) {
     (void)signal;
 }
 
-static bool NeedsUnlock(const char* deviceName) {
-    if (deviceName == nullptr) {
-        return false;
-    }
-    for (const char* model : kUnlockModels) {
-        if (std::strcmp(deviceName, model) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void TearDown(const velnor_command_info& record) {
     // The test is on the command's device name, the call passes the session's copy (maybe null).
-    if (NeedsUnlock(record.cpDeviceName) && g_fcpkorwc_UnlockScanner != nullptr) {
+    if (IsOneOfNames(record.cpDeviceName, kUnlockModels) && g_fcpkorwc_UnlockScanner != nullptr) {
         g_fcpkorwc_UnlockScanner(g_cpActiveScanner);
     }
     if (g_fcpexitlibrary != nullptr) {

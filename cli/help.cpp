@@ -12,7 +12,6 @@
 
 static const char kDefaultVersion[] = "2.0.200";
 static const char kDefaultCopyright[] = "2020-2021";
-static const int kMinutesPerSleepStep = 5;
 
 // The options every run offers: option text and description, printed in two columns.
 struct CommonHelpLine {
@@ -47,8 +46,8 @@ static void PrintFixedOption(const HelpEntry& entry) {
 // without overflowing.
 static void PrintSleepTimerOption(const HelpEntry& entry) {
     printf("%s %lld..%lld(in steps of 5)\n", entry.cpOption,
-           static_cast<long long>(kMinutesPerSleepStep) * g_ArdosaInfo.iSleepMinStep,
-           static_cast<long long>(kMinutesPerSleepStep) * g_ArdosaInfo.iSleepMaxStep);
+           MinutesOfSleepStep(g_ArdosaInfo.iSleepMinStep),
+           MinutesOfSleepStep(g_ArdosaInfo.iSleepMaxStep));
 }
 
 static const HelpEntry kDeviceHelp[] = {

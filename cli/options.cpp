@@ -43,7 +43,6 @@ const struct option g_stOptions[23] = {
 };
 
 static const char kProgramName[] = "orvexconsumables";
-static const int kMinutesPerSleepStep = 5;
 static const int kOffsetLimit = 4;          // offsets lie within -4..4 steps of 0.5 mm
 static const int kMagnificationLimit = 31;  // magnifications lie within -31..31 tenths
 
@@ -249,7 +248,7 @@ static bool HandleCounter(const SettingOption& option, const char*, const char*,
 // fit in an int stands for the farthest whole step that does, so no step can overflow.
 static int SleepMinutes(int32_t step) {
     const long long farthest = INT32_MAX / kMinutesPerSleepStep * kMinutesPerSleepStep;
-    long long minutes = static_cast<long long>(kMinutesPerSleepStep) * step;
+    long long minutes = MinutesOfSleepStep(step);
     return static_cast<int>(minutes > farthest ? farthest
                                                : (minutes < -farthest ? -farthest : minutes));
 }

@@ -29,8 +29,6 @@ static const int kPowerOffSwitchOff = 0x80;
 // Codes outside 0..3 are sent as four hours.
 static const int kPowerOffFallbackCode = kPowerOffFourHours;
 
-static const int kMinutesPerSleepStep = 5;
-
 static int PowerOffValue(int code) {
     if (code < 0 || code >= static_cast<int>(std::size(kPowerOffValues))) {
         code = kPowerOffFallbackCode;
@@ -53,8 +51,7 @@ bool ClearCounters(velnor_command_info record) {
 }
 
 bool SetPowerSaveTime(velnor_command_info record) {
-    long long currentMinutes =
-        static_cast<long long>(g_ArdosaInfo.iSleepStep) * kMinutesPerSleepStep;
+    long long currentMinutes = MinutesOfSleepStep(g_ArdosaInfo.iSleepStep);
     if (record.iSleepMinutes == currentMinutes) {
         return true;
     }

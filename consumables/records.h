@@ -9,7 +9,7 @@ struct ardosa_info {
     unsigned char abLibrary0[16];  // the library's own bytes
     int32_t bHasFlatbed;
     unsigned char abLibrary20[4];  // the library's own bytes
-    const char* cpRollerLabel;     // "Brake Roller:", "Roller Set:", "Pad:" or another text; null: none
+    const char* cpRollerLabel;     // "Brake Roller:", "Roller Set:", "Pad:", ...; null: none
     const char* cpPickLabel;       // "Pick Roller:"; null: none
     const char* cpCleaningLabel;   // "After cleaning:"; null: none
     int32_t iAdfTotal;
@@ -106,6 +106,14 @@ static_assert(offsetof(offset_data, bFlatbed) == 40);
 static_assert(offsetof(offset_data, bLibrary41) == 41);
 static_assert(offsetof(offset_data, bEndOfPage) == 42);
 static_assert(offsetof(offset_data, bOffsetSupported) == 43);
+
+/// The sleep timer counts in steps of this many minutes.
+constexpr int kMinutesPerSleepStep = 5;
+
+/// The minutes of a sleep-timer step, computed so that no step the library reports overflows.
+inline long long MinutesOfSleepStep(int32_t step) {
+    return static_cast<long long>(step) * kMinutesPerSleepStep;
+}
 
 /// Consumables information of the open scanner, as read when the session was opened.
 extern ardosa_info g_ArdosaInfo;

@@ -18,7 +18,6 @@ static const char* const kPowerOffTexts[] = {"1 Hour", "2 Hours", "4 Hours", "8 
 
 static const char kSheets[] = "Sheets";
 static const char kHalfMillimetres[] = "*0.5mm";
-static const int kMinutesPerSleepStep = 5;
 static const size_t kNumberTextSize = 1024;
 
 // The library may fill a text field to its last byte without a terminator: never read past it.
@@ -62,7 +61,7 @@ static void PrintSleepMinutes() {
     if (g_ArdosaInfo.iSleepStep > g_ArdosaInfo.iSleepMaxStep) {
         g_ArdosaInfo.iSleepStep = g_ArdosaInfo.iSleepMaxStep;
     }
-    long long minutes = static_cast<long long>(g_ArdosaInfo.iSleepStep) * kMinutesPerSleepStep;
+    long long minutes = MinutesOfSleepStep(g_ArdosaInfo.iSleepStep);
     printf("%lld %s\n", minutes, "Minutes");
 }
 
