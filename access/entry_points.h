@@ -2,7 +2,7 @@
 // simulated scanner service so that a changed signature breaks the build instead of a run.
 #pragma once
 
-#include "consumables/records.h"
+#include "access/records.h"
 
 // Results are 32-bit signed integers. Where a result is a truth value, only its lowest byte counts
 // (see IsLibraryTrue).

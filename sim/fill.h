@@ -1,7 +1,7 @@
 // Filling the three records of the device-control library from a scanner of the fleet.
 #pragma once
 
-#include "consumables/records.h"
+#include "access/records.h"
 #include "sim/fleet.h"
 
 namespace sim {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "consumables/records.h"
+#include "access/records.h"
 
 namespace trace {
 

@@ -20,7 +20,7 @@
 #include "access/binding.h"
 #include "access/paths.h"
 #include "cli/driver.h"
-#include "consumables/records.h"
+#include "access/records.h"
 #include "sim/trace_format.h"
 #include "tests/support/expected.h"
 #include "tests/support/process.h"
