@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Replays the README's transcripts: every ```console block is run command by command in one bash
-# session, in a scratch folder where build/ is the given build tree and sim/ the source's sim/,
-# and what the commands print must equal the block. A ```json block right after a line
-# <!-- file: NAME --> is written to NAME first.
+# Replays the README's transcripts: every ```console block is run command by command, all blocks in
+# one bash session (a variable exported in one block holds in the next), in a scratch folder where
+# build/ is the given build tree and sim/ the source's sim/, and what the commands print must equal
+# the block. A ```json block right after a line <!-- file: NAME --> is written to NAME first. The
+# session's TMPDIR is inside the scratch folder, so a fleet copy made with mktemp goes with it.
 # Usage: readme_tour_test.sh <source-dir> <build-dir> [--print]   (--print: show what runs print)
 set -uo pipefail
 src=${1:?usage: readme_tour_test.sh <source-dir> <build-dir> [--print]}
 build=${2:?usage: readme_tour_test.sh <source-dir> <build-dir> [--print]}
 mode=${3:-}
+src=$(cd "$src" && pwd)
 build=$(cd "$build" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -20,7 +22,7 @@ if [ ! -x "$build/orvexconsumables-sim" ]; then
 fi
 
 # Splits the README into the blocks to replay: block-N.expected (the block as written) and
-# block-N.sh (a script that prints each command with its prompt, then runs it).
+# block-N.sh (the lines that print each command with its prompt, then run it).
 awk -v dir="$work" '
     function quote(s) { gsub(/\047/, "\047\\\047\047", s); return "\047" s "\047" }
     /^<!-- file: [^ ]+ -->$/ { file = $3; next }
@@ -41,21 +43,32 @@ awk -v dir="$work" '
     { file = "" }
 ' "$src/README.md"
 
+# One session, the blocks in the README's order: each block's lines run in the same shell, with
+# their output going to block-N.actual.
+blocks=0
+while [ -e "$work/block-$((blocks + 1)).sh" ]; do blocks=$((blocks + 1)); done
+[ "$blocks" -gt 0 ] || { echo "FAIL: no console block in README.md"; exit 1; }
+session=$work/session.sh
+echo 'status=0' >"$session"
+for ((n = 1; n <= blocks; n++)); do
+    printf '{\n%s\n} >%q\n' "$(cat "$work/block-$n.sh")" "$work/block-$n.actual" >>"$session"
+done
+mkdir "$work/tmp"
+(cd "$work" && env -u ORVEX_SIM_FLEET -u ORVEX_SIM_TRACE TMPDIR="$work/tmp" bash "$session")
+
 passed=0
 failed=0
-for script in "$work"/block-*.sh; do
-    [ -e "$script" ] || { echo "FAIL: no console block in README.md"; exit 1; }
-    block=${script%.sh}
-    actual=$(cd "$work" && env -u ORVEX_SIM_FLEET -u ORVEX_SIM_TRACE status=0 bash "$script")
+for ((n = 1; n <= blocks; n++)); do
+    block=$work/block-$n
     if [ "$mode" = --print ]; then
-        printf '%s\n' "$actual"
+        cat "$block.actual"
         continue
     fi
-    if diff -u "$block.expected" <(printf '%s\n' "$actual") >"$block.diff"; then
+    if diff -u "$block.expected" "$block.actual" >"$block.diff"; then
         passed=$((passed + 1))
     else
         failed=$((failed + 1))
-        echo "FAIL README block ${block##*-}:"
+        echo "FAIL README block $n:"
         cat "$block.diff"
     fi
 done
