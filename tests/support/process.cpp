@@ -23,10 +23,13 @@ extern char** environ;
 
 namespace {
 
+// Under $TMPDIR when it is set, so that a run of the suite can be given a folder of its own.
 std::string MakeTempDir() {
-    char pattern[] = "/tmp/orvex-test-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/orvex-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed in " + pattern);
     }
     return pattern;
 }
@@ -216,22 +219,10 @@ RunResult RunToolAgainstLibraries(const std::string& watchLibrary,
                                   const std::string& controlLibrary, const SimFleet& fleet,
                                   const std::vector<std::string>& args) {
     return RunInChild([&] {
-        // The atexit check needs the paths after RunTool's teardown: keep them in statics.
-        static std::string watch, control;
-        watch = watchLibrary;
-        control = controlLibrary;
-        g_cpKorWatchPath = watch.c_str();
-        g_cpZevControlPath = control.c_str();
+        g_cpKorWatchPath = watchLibrary.c_str();
+        g_cpZevControlPath = controlLibrary.c_str();
         setenv("ORVEX_SIM_FLEET", fleet.fleetPath().c_str(), 1);
         setenv("ORVEX_SIM_TRACE", fleet.tracePath().c_str(), 1);
-        atexit([] {
-            bool loaded = g_pkorWatch != nullptr || g_pzevControl != nullptr ||
-                          dlopen(watch.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr ||
-                          dlopen(control.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr;
-            if (loaded) {
-                _exit(99);
-            }
-        });
         std::vector<std::string> words = {"orvexconsumables"};
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -239,7 +230,13 @@ RunResult RunToolAgainstLibraries(const std::string& watchLibrary,
             argv.push_back(word.data());
         }
         argv.push_back(nullptr);
-        RunTool(static_cast<int>(words.size()), argv.data());
+        int code = RunTool(static_cast<int>(words.size()), argv.data());
+        // The run must have closed both libraries, whatever failed.
+        bool loaded = g_pkorWatch != nullptr || g_pzevControl != nullptr ||
+                      dlopen(watchLibrary.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr ||
+                      dlopen(controlLibrary.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr;
+        fflush(stdout);
+        _exit(loaded ? 99 : code);
     });
 }
 
