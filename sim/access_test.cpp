@@ -100,6 +100,33 @@ TEST(AccessTest, ClaimsWithinOneProcess) {
     EXPECT_EQ(korwc_EndExcusive(kFirst), 0) << "nothing left to end";
 }
 
+TEST(AccessTest, AClaimBelongsToTheScannerNotToItsPlaceOrPath) {
+    struct Row {
+        bool bReorder;  // the claimed scanner moves to the end of the fleet
+        bool bLink;     // this process reaches the fleet file through a link
+    } rows[] = {{true, false}, {false, true}, {true, true}};
+    for (const Row& row : rows) {
+        simtest::TempFleet fleet(simtest::SampleFleet());
+        Holder holder = StartHolder(kFirst);
+        ASSERT_EQ(Hear(holder), 1);
+        if (row.bReorder) {
+            nlohmann::json document = fleet.Read();
+            nlohmann::json& scanners = document["scanners"];
+            scanners.push_back(scanners[0]);
+            scanners.erase(0);
+            simtest::WriteText(fleet.path(), document.dump());
+        }
+        if (row.bLink) {
+            std::string link = fleet.dir() + "/link.json";
+            ASSERT_EQ(symlink(fleet.path().c_str(), link.c_str()), 0);
+            setenv("ORVEX_SIM_FLEET", link.c_str(), 1);
+        }
+        EXPECT_EQ(korwc_StartExcusive(kFirst), 0) << row.bReorder << row.bLink;
+        EXPECT_EQ(korwc_StartExcusive(kSecond), 1) << row.bReorder << row.bLink;
+        Finish(holder);
+    }
+}
+
 TEST(AccessTest, UnknownAbsentAndDetachedNamesAreNotClaimed) {
     simtest::TempFleet fleet(simtest::SampleFleet());
     for (const char* name :

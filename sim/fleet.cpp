@@ -309,4 +309,14 @@ std::string FleetPath() {
            "simfleet.json";
 }
 
+std::string ResolveFleetPath(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        return path;
+    }
+    std::string resolved = real;
+    std::free(real);
+    return resolved;
+}
+
 }  // namespace sim

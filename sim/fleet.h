@@ -85,4 +85,8 @@ Fleet LoadFleet(const std::string& path, std::string& error);
 /// code.
 std::string FleetPath();
 
+/// The fleet file that path leads to, links resolved, so that every process locks and replaces
+/// the same file; path itself when it cannot be resolved (it does not exist).
+std::string ResolveFleetPath(const std::string& path);
+
 }  // namespace sim

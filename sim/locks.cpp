@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <map>
+
+#include "sim/fleet.h"
 
 namespace sim {
 
@@ -59,21 +62,33 @@ bool LockByte(int fd, off_t offset, bool wait) {
     return result == 0;
 }
 
+// The byte of the lock file that stands for the scanner of that name; byte 0 is the writers'.
+off_t ClaimOffset(const std::string& name) {
+    // FNV-1a, fixed here rather than std::hash so that every build of the libraries agrees. Two
+    // names meet on one byte with a chance of about 2^-62; they would then only exclude each
+    // other, never let two runs share one scanner.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : name) {
+        hash = (hash ^ c) * 1099511628211ull;
+    }
+    return 1 + static_cast<off_t>(hash >> 2);
+}
+
 }  // namespace
 
 std::string LockPathFor(const std::string& fleetPath) {
     return fleetPath + ".lock";
 }
 
-bool ClaimScanner(const std::string& fleetPath, const std::string& name, int slot) {
+bool ClaimScanner(const std::string& fleetPath, const std::string& name) {
     if (OwnClaim(name) != nullptr) {
         return true;
     }
-    int fd = OpenLockFile(fleetPath);
+    int fd = OpenLockFile(ResolveFleetPath(fleetPath));
     if (fd < 0) {
         return false;
     }
-    if (!LockByte(fd, static_cast<off_t>(slot) + 1, false)) {
+    if (!LockByte(fd, ClaimOffset(name), false)) {
         close(fd);
         return false;
     }

@@ -64,6 +64,7 @@ public:
         rmdir(dir_.c_str());
     }
 
+    std::string dir() const { return dir_; }
     std::string path() const { return dir_ + "/fleet.json"; }
     std::string tracePath() const { return dir_ + "/trace.log"; }
 

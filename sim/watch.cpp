@@ -28,14 +28,8 @@ const Scanner* Named(const char* name) {
     return scanner;
 }
 
-// The scanner's position in the fleet file, its byte in the lock file.
-int SlotOf(const Scanner& scanner) {
-    return static_cast<int>(&scanner - sim::TheFleet().scanners.data());
-}
-
 int Claim(const Scanner* scanner) {
-    bool claimed =
-        scanner != nullptr && sim::ClaimScanner(sim::FleetPath(), scanner->name, SlotOf(*scanner));
+    bool claimed = scanner != nullptr && sim::ClaimScanner(sim::FleetPath(), scanner->name);
     g_bClaimRefused = !claimed;
     return claimed ? 1 : 0;
 }
