@@ -127,12 +127,15 @@ bool ChangeDocument(const std::string& path, const std::string& name,
 bool UpdateScanner(const std::string& path, const std::string& name,
                    const std::function<void(ordered_json&)>& change, Scanner& written,
                    std::string& error) {
-    int lock = LockFleetForWriting(path);
+    // Resolved once, so that a link to the fleet file stays a link and the file it leads to is
+    // the one locked, read and replaced.
+    std::string target = ResolveFleetPath(path);
+    int lock = LockFleetForWriting(target);
     if (lock < 0) {
-        error = Reason("cannot lock the fleet file", path);
+        error = Reason("cannot lock the fleet file", target);
         return false;
     }
-    bool ok = ChangeDocument(path, name, change, written, error);
+    bool ok = ChangeDocument(target, name, change, written, error);
     close(lock);
     return ok;
 }

@@ -1,8 +1,9 @@
 // Tests of the atomic replacement of the fleet file: one scanner changed, nothing else, no
-// temporary files left, no update lost between concurrent writers.
+// temporary files left, links kept, no update lost between concurrent writers.
 #include "sim/store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,6 +75,20 @@ TEST(StoreTest, FailedChangeLeavesTheFileAsItWas) {
         EXPECT_EQ(simtest::ReadText(fleet.path()), simtest::SampleFleet());
         EXPECT_EQ(fleet.Files(), (std::vector<std::string>{"fleet.json", "fleet.json.lock"}));
     }
+}
+
+TEST(StoreTest, LinkedFleetFileIsUpdatedThroughTheLink) {
+    simtest::TempFleet fleet(simtest::SampleFleet());
+    std::string link = fleet.path() + ".link";
+    ASSERT_EQ(symlink("fleet.json", link.c_str()), 0);
+    std::string error;
+    ASSERT_TRUE(Increment(link, "VX-905R", error)) << error;
+    struct stat entry {};
+    ASSERT_EQ(lstat(link.c_str(), &entry), 0);
+    EXPECT_TRUE(S_ISLNK(entry.st_mode));
+    EXPECT_EQ(fleet.Read()["scanners"][2]["totals"]["adf"], 99001);
+    EXPECT_EQ(fleet.Files(),
+              (std::vector<std::string>{"fleet.json", "fleet.json.link", "fleet.json.lock"}));
 }
 
 TEST(StoreTest, ConcurrentWritersLoseNoUpdate) {
