@@ -1,5 +1,7 @@
 // Tests of the changes the device-control library stages and writes to the fleet file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -173,6 +175,47 @@ TEST(ChangesTest, EepromWriteFailsWhenTheScannerLeftTheFile) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "orvex-sim: the fleet file " + fleet.path() +
                                                           " has no scanner named " + kFirst + "\n");
     EXPECT_EQ(simtest::ReadText(fleet.path()), R"({"scanners": [{"name": "other"}]})");
+}
+
+TEST(ChangesTest, FleetFileTheUserMayNotWriteIsRefusedAndAWrittenOneKeepsItsMode) {
+    struct Row {
+        mode_t mode;
+        uid_t owner;          // 0: the test's own user
+        int result;           // of SetEEPROMData
+        const char* refusal;  // the line after "orvex-sim: the fleet file <path>", "" if written
+    } rows[] = {
+        {0644, 0, 1, ""},
+        {0640, 0, 1, ""},
+        {0444, 0, kEepromWriteFailed, " is read-only"},
+        {0464, 0, kEepromWriteFailed, " is read-only"},
+        {0666, 65534, kEepromWriteFailed, " belongs to another user (uid 65534)"},
+    };
+    bool skipped = false;
+    for (const Row& row : rows) {
+        simtest::TempFleet fleet(simtest::SampleFleet());
+        uid_t owner = row.owner == 0 ? geteuid() : row.owner;
+        ASSERT_EQ(chmod(fleet.path().c_str(), row.mode), 0);
+        if (chown(fleet.path().c_str(), owner, static_cast<gid_t>(-1)) != 0) {
+            skipped = true;  // giving a file away needs root
+            continue;
+        }
+        ASSERT_EQ(initlibrary(kFirst, 0), 1);
+        ASSERT_EQ(OnResetPick(), 1);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(SetEEPROMData(), row.result) << row.mode;
+        std::string refusal =
+            *row.refusal == '\0' ? ""
+                                 : "orvex-sim: the fleet file " + fleet.path() + row.refusal + "\n";
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), refusal);
+        EXPECT_EQ(simtest::ReadText(fleet.path()) == simtest::SampleFleet(), row.result != 1);
+        struct stat file {};
+        ASSERT_EQ(stat(fleet.path().c_str(), &file), 0);
+        EXPECT_EQ(file.st_mode & 07777, row.mode);
+        EXPECT_EQ(file.st_uid, owner);
+    }
+    if (skipped) {
+        GTEST_SKIP() << "the file of another user needs a test run as root";
+    }
 }
 
 }  // namespace

@@ -77,8 +77,9 @@ void SyncDirectoryOf(const std::string& path) {
     }
 }
 
-// Writes text to a new file beside path and renames it over path.
-bool ReplaceFile(const std::string& path, const std::string& text, std::string& error) {
+// Writes text to a new file beside path, with the given mode, and renames it over path.
+bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode,
+                 std::string& error) {
     std::string temporary = path + ".tmp-XXXXXX";
     std::vector<char> name(temporary.begin(), temporary.end());
     name.push_back('\0');
@@ -87,8 +88,7 @@ bool ReplaceFile(const std::string& path, const std::string& text, std::string& 
         error = Reason("cannot create a temporary file beside", path);
         return false;
     }
-    struct stat old {};
-    fchmod(fd, stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+    fchmod(fd, mode);
     bool ok = WriteAll(fd, text) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     if (!ok || rename(name.data(), path.c_str()) != 0) {
@@ -100,9 +100,35 @@ bool ReplaceFile(const std::string& path, const std::string& text, std::string& 
     return true;
 }
 
+// The mode of the fleet file at path when this process may replace it. The replacement is owned
+// by whoever writes it, so a file of another user is refused (as root too), and so is a file
+// that its owner made read-only.
+bool ReplaceableMode(const std::string& path, mode_t& mode, std::string& error) {
+    struct stat file {};
+    if (stat(path.c_str(), &file) != 0) {
+        error = Reason("cannot read the fleet file", path);
+        return false;
+    }
+    if (file.st_uid != geteuid()) {
+        error = "the fleet file " + path + " belongs to another user (uid " +
+                std::to_string(file.st_uid) + ")";
+        return false;
+    }
+    if ((file.st_mode & S_IWUSR) == 0) {
+        error = "the fleet file " + path + " is read-only";
+        return false;
+    }
+    mode = file.st_mode & 07777;
+    return true;
+}
+
 bool ChangeDocument(const std::string& path, const std::string& name,
                     const std::function<void(ordered_json&)>& change, Scanner& written,
                     std::string& error) {
+    mode_t mode = 0;
+    if (!ReplaceableMode(path, mode, error)) {
+        return false;
+    }
     ordered_json document;
     if (!ReadDocument(path, document, error)) {
         return false;
@@ -119,7 +145,7 @@ bool ChangeDocument(const std::string& path, const std::string& name,
         error = "cannot change " + name + " in " + path + ": " + e.what();
         return false;
     }
-    return ReplaceFile(path, document.dump(2) + "\n", error);
+    return ReplaceFile(path, document.dump(2) + "\n", mode, error);
 }
 
 }  // namespace
