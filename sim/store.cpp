@@ -2,6 +2,7 @@
 // rename.
 #include "sim/store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +22,9 @@ using nlohmann::json;
 using nlohmann::ordered_json;
 
 namespace {
+
+// The temporary file of a writer is the fleet file's name, this, and six characters of mkstemp.
+const char kTemporarySuffix[] = ".tmp-";
 
 std::string Reason(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
@@ -67,20 +71,42 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
-void SyncDirectoryOf(const std::string& path) {
+// The folder of path, with its trailing slash.
+std::string DirectoryOf(const std::string& path) {
     size_t slash = path.rfind('/');
-    std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+void SyncDirectoryOf(const std::string& path) {
+    int fd = open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         fsync(fd);
         close(fd);
     }
 }
 
+// Removes the temporary files of writers that were killed before their rename: a writer keeps
+// its temporary file only while it holds the writer lock, which is ours now.
+void RemoveStaleTemporaries(const std::string& path) {
+    std::string directory = DirectoryOf(path);
+    std::string prefix = path.substr(directory.size()) + kTemporarySuffix;
+    DIR* folder = opendir(directory.c_str());
+    if (folder == nullptr) {
+        return;
+    }
+    while (dirent* entry = readdir(folder)) {
+        std::string name = entry->d_name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
+            unlinkat(dirfd(folder), entry->d_name, 0);
+        }
+    }
+    closedir(folder);
+}
+
 // Writes text to a new file beside path, with the given mode, and renames it over path.
 bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode,
                  std::string& error) {
-    std::string temporary = path + ".tmp-XXXXXX";
+    std::string temporary = path + kTemporarySuffix + "XXXXXX";
     std::vector<char> name(temporary.begin(), temporary.end());
     name.push_back('\0');
     int fd = mkstemp(name.data());
@@ -96,6 +122,7 @@ bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode,
         unlink(name.data());
         return false;
     }
+    RemoveStaleTemporaries(path);
     SyncDirectoryOf(path);
     return true;
 }

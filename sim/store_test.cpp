@@ -91,6 +91,21 @@ TEST(StoreTest, LinkedFleetFileIsUpdatedThroughTheLink) {
               (std::vector<std::string>{"fleet.json", "fleet.json.link", "fleet.json.lock"}));
 }
 
+TEST(StoreTest, TemporaryFilesOfKilledWritersGoWithTheNextWrite) {
+    simtest::TempFleet fleet(simtest::SampleFleet());
+    for (const char* name : {"fleet.json.tmp-a1B2c3", "fleet.json.tmp-zZ9_x0",
+                             "fleet.json.tmp-notours", "other.json.tmp-a1B2c3"}) {
+        simtest::WriteText(fleet.dir() + "/" + name, "{");
+    }
+    std::vector<std::string> others = {"fleet.json", "fleet.json.lock", "fleet.json.tmp-notours",
+                                       "other.json.tmp-a1B2c3"};
+    std::string error;
+    EXPECT_FALSE(Increment(fleet.path(), "nobody", error));
+    EXPECT_EQ(fleet.Files().size(), others.size() + 2) << "a failed write removes nothing";
+    ASSERT_TRUE(Increment(fleet.path(), "VX-905R", error)) << error;
+    EXPECT_EQ(fleet.Files(), others);
+}
+
 TEST(StoreTest, ConcurrentWritersLoseNoUpdate) {
     simtest::TempFleet fleet(simtest::SampleFleet());
     const char* names[] = {"ko-330xs:KV33A0001", "ko-330xs:KV33A0001", "VX-905R", "VX-905R"};
