@@ -3,9 +3,11 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <stdexcept>
 
 #include <nlohmann/json.hpp>
@@ -47,6 +49,18 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
     throw std::runtime_error("\"" + where + "\" " + what);
+}
+
+// Refuses a key that the fleet file does not know, most likely a misspelt one, which would
+// otherwise leave its value silently at the default.
+void CheckKeys(const json& object, std::initializer_list<const char*> known,
+               const std::string& where) {
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        auto same = [&it](const char* key) { return it.key() == key; };
+        if (std::none_of(known.begin(), known.end(), same)) {
+            throw std::runtime_error("unknown key \"" + it.key() + "\" in \"" + where + "\"");
+        }
+    }
 }
 
 std::string Path(const std::string& where, const char* key) {
@@ -136,6 +150,7 @@ FaultTable ParseFaults(const json& object, const std::string& where) {
         if (!it->is_object()) {
             Fail(path, "must be an object");
         }
+        CheckKeys(*it, {"result", "once", "delayMs"}, path);
         FaultRule rule;
         const json* result = Find(*it, "result");
         rule.bHasResult = result != nullptr;
@@ -151,6 +166,7 @@ FaultTable ParseFaults(const json& object, const std::string& where) {
 Counter ParseCounter(const json& counters, const char* key, const std::string& where) {
     const json& object = Object(counters, key, where);
     std::string path = Path(where, key);
+    CheckKeys(object, {"label", "count", "mark1", "mark2"}, path);
     Counter counter;
     const json* label = Find(object, "label");
     counter.bHasLabel = label != nullptr;
@@ -181,6 +197,11 @@ void ParseSide(const json& object, const char* key, const std::string& where, in
                int* endOfPage) {
     const json& side = Object(object, key, where);
     std::string path = Path(where, key);
+    if (endOfPage != nullptr) {
+        CheckKeys(side, {"main", "sub", "endOfPage"}, path);
+    } else {
+        CheckKeys(side, {"main", "sub"}, path);
+    }
     main = Int(side, "main", path);
     sub = Int(side, "sub", path);
     if (endOfPage != nullptr) {
@@ -189,6 +210,10 @@ void ParseSide(const json& object, const char* key, const std::string& where, in
 }
 
 Offsets ParseOffsets(const json& object, const std::string& where) {
+    CheckKeys(object,
+              {"supported", "flatbed", "endOfPage", "byte41", "adfFront", "adfBack",
+               "flatbedOffsets", "adfMagnification", "flatbedMagnification"},
+              where);
     Offsets o;
     o.bSupported = Bool(object, "supported", false, where);
     // "flatbed" is the flag, with the flatbed offsets in "flatbedOffsets"; an object under
@@ -213,12 +238,14 @@ Offsets ParseOffsets(const json& object, const std::string& where) {
 void ParsePower(const json& object, const std::string& where, Scanner& s) {
     const json& sleep = Object(object, "sleepTimer", where);
     std::string sleepPath = Path(where, "sleepTimer");
+    CheckKeys(sleep, {"supported", "minStep", "maxStep", "step"}, sleepPath);
     s.bSleepSupported = Bool(sleep, "supported", false, sleepPath);
     s.iSleepMinStep = Int(sleep, "minStep", sleepPath);
     s.iSleepMaxStep = Int(sleep, "maxStep", sleepPath);
     s.iSleepStep = Int(sleep, "step", sleepPath);
     const json& off = Object(object, "powerOff", where);
     std::string offPath = Path(where, "powerOff");
+    CheckKeys(off, {"supported", "active", "setting"}, offPath);
     s.bPowerOffSupported = Bool(off, "supported", false, offPath);
     s.bPowerOffActive = Bool(off, "active", false, offPath);
     s.iPowerOffSetting = Int(off, "setting", offPath);
@@ -236,21 +263,28 @@ Scanner ParseScanner(const json& object) {
         Fail("scanners[].name", "is required");
     }
     std::string where = "scanners[" + s.name + "]";
+    CheckKeys(object,
+              {"name", "attached", "firmware", "inquiry", "identification", "totals", "counters",
+               "sleepTimer", "powerOff", "offsets", "lastError", "faults"},
+              where);
     s.bAttached = Bool(object, "attached", true, where);
     s.firmware = Text(object, "firmware", where);
     s.inquiry = ParseInquiry(Object(object, "inquiry", where), Path(where, "inquiry"));
     const json& id = Object(object, "identification", where);
     std::string idPath = Path(where, "identification");
+    CheckKeys(id, {"productId", "revision", "initialUse", "serialNumber"}, idPath);
     s.productId = Text(id, "productId", idPath);
     s.revision = Text(id, "revision", idPath);
     s.initialUse = Text(id, "initialUse", idPath);
     s.serialNumber = Text(id, "serialNumber", idPath);
     const json& totals = Object(object, "totals", where);
+    CheckKeys(totals, {"adf", "flatbed", "hasFlatbed"}, Path(where, "totals"));
     s.iAdfTotal = Int(totals, "adf", Path(where, "totals"));
     s.iFbTotal = Int(totals, "flatbed", Path(where, "totals"));
     s.bHasFlatbed = Bool(totals, "hasFlatbed", false, Path(where, "totals"));
     const json& counters = Object(object, "counters", where);
     std::string countersPath = Path(where, "counters");
+    CheckKeys(counters, {"cleaning", "roller", "pick"}, countersPath);
     s.cleaning = ParseCounter(counters, "cleaning", countersPath);
     s.roller = ParseCounter(counters, "roller", countersPath);
     s.pick = ParseCounter(counters, "pick", countersPath);
@@ -265,6 +299,7 @@ Fleet ParseFleet(const json& document) {
     if (!document.is_object()) {
         Fail("(top level)", "must be an object");
     }
+    CheckKeys(document, {"faults", "scanners"}, "(top level)");
     Fleet fleet;
     fleet.faults = ParseFaults(Object(document, "faults", ""), "faults");
     const json* scanners = Find(document, "scanners");

@@ -115,6 +115,45 @@ TEST(FleetTest, MalformedFilesAreRefusedNamingTheKey) {
     }
 }
 
+TEST(FleetTest, UnknownKeysAreRefusedWithTheirPlace) {
+    struct Row {
+        const char* text;
+        const char* expected;  // the message after the path
+    } rows[] = {
+        {R"({"scanner": []})", R"x(unknown key "scanner" in "(top level)")x"},
+        {R"({"scanners": [{"name": "a", "sleeptimer": {"step": 2}}]})",
+         R"x(unknown key "sleeptimer" in "scanners[a]")x"},
+        {R"({"scanners": [{"name": "a", "faults": {"initlibrary": {"reslt": 0}}}]})",
+         R"x(unknown key "reslt" in "scanners[a].faults.initlibrary")x"},
+        {R"({"faults": {"SetEEPROMData": {"delay": 5}}})",
+         R"x(unknown key "delay" in "faults.SetEEPROMData")x"},
+        {R"({"scanners": [{"name": "a", "identification": {"serial": "1"}}]})",
+         R"x(unknown key "serial" in "scanners[a].identification")x"},
+        {R"({"scanners": [{"name": "a", "totals": {"fb": 1}}]})",
+         R"x(unknown key "fb" in "scanners[a].totals")x"},
+        {R"({"scanners": [{"name": "a", "counters": {"brake": {}}}]})",
+         R"x(unknown key "brake" in "scanners[a].counters")x"},
+        {R"({"scanners": [{"name": "a", "counters": {"pick": {"mark3": true}}}]})",
+         R"x(unknown key "mark3" in "scanners[a].counters.pick")x"},
+        {R"({"scanners": [{"name": "a", "powerOff": {"hours": 2}}]})",
+         R"x(unknown key "hours" in "scanners[a].powerOff")x"},
+        {R"({"scanners": [{"name": "a", "offsets": {"byte40": 1}}]})",
+         R"x(unknown key "byte40" in "scanners[a].offsets")x"},
+        {R"({"scanners": [{"name": "a", "offsets": {"adfBack": {"mian": 1}}}]})",
+         R"x(unknown key "mian" in "scanners[a].offsets.adfBack")x"},
+        {R"({"scanners": [{"name": "a", "offsets": {"flatbedOffsets": {"endOfPage": 1}}}]})",
+         R"x(unknown key "endOfPage" in "scanners[a].offsets.flatbedOffsets")x"},
+        {R"({"scanners": [{"name": "a", "offsets": {"flatbed": {"endOfPage": 1}}}]})",
+         R"x(unknown key "endOfPage" in "scanners[a].offsets.flatbed")x"},
+    };
+    for (const Row& row : rows) {
+        simtest::TempFleet fleet(row.text);
+        std::string error;
+        EXPECT_TRUE(sim::LoadFleet(fleet.path(), error).scanners.empty()) << row.text;
+        EXPECT_EQ(error, "malformed fleet file " + fleet.path() + ": " + row.expected);
+    }
+}
+
 TEST(FleetTest, MissingFileGivesAnEmptyFleetAndAMessage) {
     std::string error;
     sim::Fleet fleet = sim::LoadFleet("/nonexistent/fleet.json", error);
