@@ -96,4 +96,32 @@ TEST(LibrariesTest, LoadedLibrariesReadTheFleetBesideThem) {
     EXPECT_EQ(LoadInChild(), attached * 10 + 1);
 }
 
+TEST(LibrariesTest, TraceFileThatCannotBeWrittenIsReportedOncePerProcess) {
+    simtest::TempFleet fleet(simtest::SampleFleet());
+    std::string trace = fleet.path() + "/trace.log";  // below a file: cannot be created
+    setenv("ORVEX_SIM_TRACE", trace.c_str(), 1);
+    void* watch = dlopen((SIM_TEST_ROOT + kLib + "libkorwatch.so").c_str(), RTLD_NOW);
+    void* control = dlopen((SIM_TEST_ROOT + kLib + "libzevcontrol.so").c_str(), RTLD_NOW);
+    ASSERT_TRUE(watch != nullptr && control != nullptr);
+    auto count =
+        reinterpret_cast<korwc_GetDeviceTotalNum_fn*>(dlsym(watch, "korwc_GetDeviceTotalNum"));
+    auto init = reinterpret_cast<initlibrary_fn*>(dlsym(control, "initlibrary"));
+    ASSERT_TRUE(count != nullptr && init != nullptr);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(count(), 4);
+    EXPECT_EQ(init("VX-905R", 0), 1);
+    EXPECT_EQ(count(), 4);
+    pid_t pid = fork();
+    if (pid == 0) {
+        _exit(count());  // a process of its own: its own warning
+    }
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 4);
+    std::string line = "orvex-sim: cannot write the trace file " + trace + ": Not a directory\n";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), line + line);
+    dlclose(control);
+    dlclose(watch);
+}
+
 }  // namespace

@@ -96,6 +96,7 @@ bool Faulted(const Scanner* scanner, const char* entryPoint, int& result, FleetU
 void ResetService() {
     LoadedFleet().reset();
     ResetOnceFaults();
+    ResetTraceWarning();
 }
 
 }  // namespace sim

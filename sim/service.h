@@ -44,7 +44,8 @@ enum class FleetUse { kLoad, kIfLoaded };
 bool Faulted(const Scanner* scanner, const char* entryPoint, int& result,
              FleetUse use = FleetUse::kLoad);
 
-/// Forgets the loaded fleet and the used "once" rules, so the next call reloads (tests).
+/// Forgets the loaded fleet, the used "once" rules and the trace warning, so the next call
+/// reloads (tests).
 void ResetService();
 
 /// One call of an integer entry point: the fault rule, else body(); the trace line either way.

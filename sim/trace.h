@@ -6,7 +6,11 @@
 namespace sim {
 
 /// Appends name(arguments) = result as one line, with a single write, when ORVEX_SIM_TRACE names
-/// a file; does nothing otherwise or when the file cannot be opened.
+/// a file; does nothing otherwise. A file that cannot be opened or written gets one line on
+/// standard error, once per process.
 void AppendTrace(const char* name, const std::string& arguments, const std::string& result);
+
+/// Lets the next trace file that cannot be opened be reported again (tests).
+void ResetTraceWarning();
 
 }  // namespace sim
