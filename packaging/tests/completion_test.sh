@@ -8,11 +8,16 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # A stub that lists three devices the way the tool does; with STUB_NO_SCANNER set it prints
-# the tool's not-connected message instead.
+# the tool's not-connected message instead; with STUB_HANG set it hangs, ignoring the terminal
+# signals as the tool does.
 mkdir "$work/bin"
 cat >"$work/bin/orvexconsumables" <<'STUB'
 #!/bin/sh
 [ "$1" = "-L" ] || exit 3
+if [ -n "${STUB_HANG:-}" ]; then
+    trap '' HUP INT QUIT TERM TSTP
+    exec sleep 60
+fi
 if [ -n "${STUB_NO_SCANNER:-}" ]; then
     echo "orvexconsumables: The scanner is not connected, or may be in use by another application"
     exit 6
@@ -93,6 +98,12 @@ rows=(
     "line|orvexconsumables --power-off=2|2-hours"
     "line|orvexconsumables --power-off 8|8-hours"
     "line|orvexconsumables --roller|--roller-set-clear"
+    "words|orvexconsumables --power-o |inactive 1-hour 2-hours 4-hours 8-hours"
+    "words|orvexconsumables --po 8|8-hours"
+    "line|orvexconsumables --power-of=2|2-hours"
+    "words|orvexconsumables --dev ko-|ko-330xs:KV33A0001 ko-650:KV65B0002"
+    "words|orvexconsumables --sleep |"
+    "words|orvexconsumables --p |-d -L -h -V $all_long"
 )
 for row in "${rows[@]}"; do
     IFS='|' read -r how line expected <<<"$row"
@@ -101,6 +112,12 @@ done
 
 # With no scanner attached the tool lists nothing, and nothing is offered.
 check "no scanner: -d" "" "$(STUB_NO_SCANNER=1 complete_words 'orvexconsumables -d ')"
+
+# A scanner service that does not answer: nothing is offered, within the list's time limit.
+start=$SECONDS
+replies=$(STUB_HANG=1 complete_words 'orvexconsumables -d ')
+check "service that does not answer: -d" "[] within 5 s" \
+    "[$replies] $( ((SECONDS - start <= 5)) && echo within 5 s || echo after $((SECONDS - start)) s)"
 
 # The completion offers exactly the long options of the tool's option table.
 table=$(grep -oE '^[[:space:]]*\{"[a-z-]+",' "$src/cli/options.cpp" | grep -oE '[a-z-]+' |
