@@ -1,4 +1,5 @@
-# Installation (the tool, its manual page and bash completion; the simulated installation as an
+# Installation (the tool and the status companion, their manual pages and bash completions, the
+# status companion's systemd units and Prometheus alerting rules; the simulated installation as an
 # optional component) and the Debian package built with `cpack -G DEB` from the build directory.
 include(GNUInstallDirs)
 
@@ -24,17 +25,28 @@ endfunction()
 configure_file(${ORVEX_PACKAGING_DIR}/debian/changelog.in ${ORVEX_PACKAGING_OUT}/changelog @ONLY)
 orvex_gzip(${PROJECT_SOURCE_DIR}/docs/orvexconsumables.1
            ${ORVEX_PACKAGING_OUT}/orvexconsumables.1.gz)
+orvex_gzip(${PROJECT_SOURCE_DIR}/docs/orvexconsumables-status.1
+           ${ORVEX_PACKAGING_OUT}/orvexconsumables-status.1.gz)
 orvex_gzip(${ORVEX_PACKAGING_OUT}/changelog ${ORVEX_PACKAGING_OUT}/changelog.gz)
 add_custom_target(orvex_docs ALL DEPENDS ${ORVEX_PACKAGING_OUT}/orvexconsumables.1.gz
+                                         ${ORVEX_PACKAGING_OUT}/orvexconsumables-status.1.gz
                                          ${ORVEX_PACKAGING_OUT}/changelog.gz)
 # Building the tool alone (--target orvexconsumables) still leaves everything its installation needs.
 add_dependencies(orvexconsumables orvex_docs)
 
 install(TARGETS orvexconsumables RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
 install(FILES ${ORVEX_PACKAGING_OUT}/orvexconsumables.1.gz
+              ${ORVEX_PACKAGING_OUT}/orvexconsumables-status.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
 install(FILES ${ORVEX_PACKAGING_DIR}/bash-completion/orvexconsumables
+              ${ORVEX_PACKAGING_DIR}/bash-completion/orvexconsumables-status
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT tool)
+# The units are installed, not enabled: systemctl enable --now orvexconsumables-status.timer
+install(FILES ${ORVEX_PACKAGING_DIR}/systemd/orvexconsumables-status.service
+              ${ORVEX_PACKAGING_DIR}/systemd/orvexconsumables-status.timer
+        DESTINATION lib/systemd/system COMPONENT tool)
+install(FILES ${ORVEX_PACKAGING_DIR}/prometheus/orvexconsumables.rules.yml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/orvexconsumables/prometheus COMPONENT tool)
 install(FILES ${ORVEX_PACKAGING_DIR}/debian/copyright ${ORVEX_PACKAGING_OUT}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT tool)
 
@@ -76,5 +88,18 @@ if(ORVEX_BUILD_TESTS)
              COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/readme_tour_test.sh ${PROJECT_SOURCE_DIR}
                      ${PROJECT_BINARY_DIR})
     set_tests_properties(packaging.manpage packaging.completion packaging.readme_tour PROPERTIES
+                         SKIP_RETURN_CODE 77 TIMEOUT 120)
+    # The status companion's page is compared with its output once the program is built.
+    set(orvex_status_sim "")
+    if(TARGET orvexconsumables-status-sim)
+        set(orvex_status_sim $<TARGET_FILE:orvexconsumables-status-sim>)
+    endif()
+    add_test(NAME packaging.status_manpage
+             COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/status_manpage_test.sh ${PROJECT_SOURCE_DIR}
+                     ${orvex_status_sim})
+    add_test(NAME packaging.status_completion
+             COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/status_completion_test.sh
+                     ${PROJECT_SOURCE_DIR})
+    set_tests_properties(packaging.status_manpage packaging.status_completion PROPERTIES
                          SKIP_RETURN_CODE 77 TIMEOUT 120)
 endif()
