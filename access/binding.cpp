@@ -10,61 +10,16 @@
 void* g_pkorWatch = nullptr;
 void* g_pzevControl = nullptr;
 
-korwc_GetDeviceTotalNum_fn* g_fcpkorwc_GetDeviceTotalNum = nullptr;
-korwc_GetDeviceName_fn* g_fcpkorwc_GetDeviceName = nullptr;
-korwc_StartExcusive_fn* g_fcpkorwc_StartExcusive = nullptr;
-korwc_EndExcusive_fn* g_fcpkorwc_EndExcusive = nullptr;
-korwc_Open_fn* g_fcpkorwc_Open = nullptr;
-korwc_Close_fn* g_fcpkorwc_Close = nullptr;
-korwc_GetFirmVersion_fn* g_fcpkorwc_GetFirmVersion = nullptr;
-korwc_InquiryVPD_fn* g_fcpkorwc_InquiryVPD = nullptr;
-korwc_GetXMLSettings2_fn* g_fcpkorwc_GetXMLSettings2 = nullptr;
-korwc_GetLastErrorInfo_fn* g_fcpkorwc_GetLastErrorInfo = nullptr;
-korwc_UnlockScanner_fn* g_fcpkorwc_UnlockScanner = nullptr;
-initlibrary_fn* g_fcpinitlibrary = nullptr;
-exitlibrary_fn* g_fcpexitlibrary = nullptr;
-SetFirmVersion_fn* g_fcpSetFirmVersion = nullptr;
-GetArdosaInfo_fn* g_fcpGetArdosaInfo = nullptr;
-OnInitDialog_fn* g_fcpOnInitDialog = nullptr;
-GetEEPROMData_fn* g_fcpGetEEPROMData = nullptr;
-SetPowerOffTime_fn* g_fcpSetPowerOffTime = nullptr;
-ModeSelect_LongTimer_fn* g_fcpModeSelect_LongTimer = nullptr;
-SetPowerSavingEEPROM_fn* g_fcpPowerSaving = nullptr;
-OnResetAfterCleaning_fn* g_fcpResetAfterCleaning = nullptr;
-OnResetBrake_fn* g_fcpResetBrake = nullptr;
-OnResetPick_fn* g_fcpResetPick = nullptr;
-SetEEPROMData_fn* g_fcpSetEepromData = nullptr;
-GetOffSetData_fn* g_fcpGetOffSetData = nullptr;
-SetOffSetData_fn* g_fcpSetOffSetData = nullptr;
+// NOLINTNEXTLINE(bugprone-macro-parentheses): global is a declarator, which takes no parentheses
+#define ORVEX_ENTRY_POINT(library, symbol, global, result, params) symbol##_fn* global = nullptr;
+#include "access/entry_points.def"
+#undef ORVEX_ENTRY_POINT
 
-// Columns: library, exported symbol (character for character, "Excusive" included), global.
-const EntryPointBinding g_stEntryPoints[26] = {
-    {ServiceLibrary::kDeviceWatch, "korwc_GetDeviceTotalNum", &g_fcpkorwc_GetDeviceTotalNum},
-    {ServiceLibrary::kDeviceWatch, "korwc_GetDeviceName", &g_fcpkorwc_GetDeviceName},
-    {ServiceLibrary::kDeviceWatch, "korwc_StartExcusive", &g_fcpkorwc_StartExcusive},
-    {ServiceLibrary::kDeviceWatch, "korwc_EndExcusive", &g_fcpkorwc_EndExcusive},
-    {ServiceLibrary::kDeviceWatch, "korwc_Open", &g_fcpkorwc_Open},
-    {ServiceLibrary::kDeviceWatch, "korwc_Close", &g_fcpkorwc_Close},
-    {ServiceLibrary::kDeviceWatch, "korwc_GetFirmVersion", &g_fcpkorwc_GetFirmVersion},
-    {ServiceLibrary::kDeviceWatch, "korwc_InquiryVPD", &g_fcpkorwc_InquiryVPD},
-    {ServiceLibrary::kDeviceWatch, "korwc_GetXMLSettings2", &g_fcpkorwc_GetXMLSettings2},
-    {ServiceLibrary::kDeviceWatch, "korwc_GetLastErrorInfo", &g_fcpkorwc_GetLastErrorInfo},
-    {ServiceLibrary::kDeviceWatch, "korwc_UnlockScanner", &g_fcpkorwc_UnlockScanner},
-    {ServiceLibrary::kDeviceControl, "initlibrary", &g_fcpinitlibrary},
-    {ServiceLibrary::kDeviceControl, "exitlibrary", &g_fcpexitlibrary},
-    {ServiceLibrary::kDeviceControl, "SetFirmVersion", &g_fcpSetFirmVersion},
-    {ServiceLibrary::kDeviceControl, "GetArdosaInfo", &g_fcpGetArdosaInfo},
-    {ServiceLibrary::kDeviceControl, "OnInitDialog", &g_fcpOnInitDialog},
-    {ServiceLibrary::kDeviceControl, "GetEEPROMData", &g_fcpGetEEPROMData},
-    {ServiceLibrary::kDeviceControl, "SetPowerOffTime", &g_fcpSetPowerOffTime},
-    {ServiceLibrary::kDeviceControl, "ModeSelect_LongTimer", &g_fcpModeSelect_LongTimer},
-    {ServiceLibrary::kDeviceControl, "SetPowerSavingEEPROM", &g_fcpPowerSaving},
-    {ServiceLibrary::kDeviceControl, "OnResetAfterCleaning", &g_fcpResetAfterCleaning},
-    {ServiceLibrary::kDeviceControl, "OnResetBrake", &g_fcpResetBrake},
-    {ServiceLibrary::kDeviceControl, "OnResetPick", &g_fcpResetPick},
-    {ServiceLibrary::kDeviceControl, "SetEEPROMData", &g_fcpSetEepromData},
-    {ServiceLibrary::kDeviceControl, "GetOffSetData", &g_fcpGetOffSetData},
-    {ServiceLibrary::kDeviceControl, "SetOffSetData", &g_fcpSetOffSetData},
+const EntryPointBinding g_stEntryPoints[kEntryPointCount] = {
+#define ORVEX_ENTRY_POINT(library, symbol, global, result, params) \
+    {ServiceLibrary::library, #symbol, &(global)},
+#include "access/entry_points.def"
+#undef ORVEX_ENTRY_POINT
 };
 
 static void LoadLibraryOnce(void** handle, const char* path) {
