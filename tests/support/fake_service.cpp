@@ -51,6 +51,50 @@ int DeviceCount() {
     return Result("korwc_GetDeviceTotalNum", count);
 }
 
+// One tag per entry point, carrying its exported name and function type, to hang its fake on.
+#define ORVEX_ENTRY_POINT(library, symbol, global, result, params) \
+    struct symbol##_tag {                                          \
+        using Fn = symbol##_fn;                                    \
+        static constexpr const char* kName = #symbol;              \
+    };
+#include "access/entry_points.def"
+#undef ORVEX_ENTRY_POINT
+
+// How an argument of a uniform fake appears in its trace line. An entry point whose arguments
+// have no form here (records, buffers) needs a fake of its own.
+std::string TraceArgument(const char* text) {
+    return trace::Text(text);
+}
+std::string TraceArgument(int value) {
+    return trace::Int(value);
+}
+std::string TraceArgument(const unsigned short* minutes) {
+    return trace::Int(*minutes);
+}
+
+std::string TraceArguments() {
+    return "";
+}
+
+template <typename First, typename... Rest>
+std::string TraceArguments(First first, Rest... rest) {
+    std::string text = TraceArgument(first);
+    ((text += ", " + TraceArgument(rest)), ...);
+    return text;
+}
+
+// The fake of an entry point: unless specialised below, it records the call and returns 1 or
+// the result configured for it.
+template <typename Tag, typename Fn = typename Tag::Fn>
+struct Fake;
+
+template <typename Tag, typename... Args>
+struct Fake<Tag, int(Args...)> {
+    static int Call(Args... args) {
+        return Record(Tag::kName, TraceArguments(args...), Result(Tag::kName, 1));
+    }
+};
+
 extern "C" {
 
 int FakeGetDeviceTotalNum() {
@@ -67,22 +111,6 @@ const char* FakeGetDeviceName(int index) {
     }
     Log(trace::Line("korwc_GetDeviceName", trace::Int(index), trace::Text(name)));
     return name;
-}
-
-int FakeStartExcusive(const char* name) {
-    return Record("korwc_StartExcusive", trace::Text(name), Result("korwc_StartExcusive", 1));
-}
-
-int FakeEndExcusive(const char* name) {
-    return Record("korwc_EndExcusive", trace::Text(name), Result("korwc_EndExcusive", 1));
-}
-
-int FakeOpen(const char* name) {
-    return Record("korwc_Open", trace::Text(name), Result("korwc_Open", 1));
-}
-
-int FakeClose(const char* name) {
-    return Record("korwc_Close", trace::Text(name), Result("korwc_Close", 1));
 }
 
 int FakeGetFirmVersion(const char* name, char* buffer, int size) {
@@ -122,23 +150,6 @@ int FakeGetLastErrorInfo() {
                   Result("korwc_GetLastErrorInfo", g_fake.iLastError));
 }
 
-int FakeUnlockScanner(const char* name) {
-    return Record("korwc_UnlockScanner", trace::Text(name), Result("korwc_UnlockScanner", 1));
-}
-
-int FakeInitLibrary(const char* name, int flags) {
-    return Record("initlibrary", trace::Text(name) + ", " + trace::Int(flags),
-                  Result("initlibrary", 1));
-}
-
-int FakeExitLibrary() {
-    return Record("exitlibrary", "", Result("exitlibrary", 1));
-}
-
-int FakeSetFirmVersion(const char* text) {
-    return Record("SetFirmVersion", trace::Text(text), Result("SetFirmVersion", 1));
-}
-
 int FakeGetArdosaInfo(ardosa_info* info) {
     int result = Result("GetArdosaInfo", 1);
     if (result != 0) {
@@ -155,39 +166,6 @@ int FakeOnInitDialog(device_info* info) {
     return Record("OnInitDialog", "&device_info", result);
 }
 
-int FakeGetEEPROMData() {
-    return Record("GetEEPROMData", "", Result("GetEEPROMData", 1));
-}
-
-int FakeSetPowerOffTime(int value) {
-    return Record("SetPowerOffTime", trace::Int(value), Result("SetPowerOffTime", 1));
-}
-
-int FakeModeSelectLongTimer(const char* name, unsigned short* minutes) {
-    return Record("ModeSelect_LongTimer", trace::Text(name) + ", " + trace::Int(*minutes),
-                  Result("ModeSelect_LongTimer", 1));
-}
-
-int FakeSetPowerSavingEEPROM(int minutes) {
-    return Record("SetPowerSavingEEPROM", trace::Int(minutes), Result("SetPowerSavingEEPROM", 1));
-}
-
-int FakeResetAfterCleaning() {
-    return Record("OnResetAfterCleaning", "", Result("OnResetAfterCleaning", 1));
-}
-
-int FakeResetBrake() {
-    return Record("OnResetBrake", "", Result("OnResetBrake", 1));
-}
-
-int FakeResetPick() {
-    return Record("OnResetPick", "", Result("OnResetPick", 1));
-}
-
-int FakeSetEEPROMData() {
-    return Record("SetEEPROMData", "", Result("SetEEPROMData", 1));
-}
-
 int FakeGetOffSetData(offset_data* data) {
     *data = g_fake.offsets;
     return Record("GetOffSetData", "&offset_data", Result("GetOffSetData", 1));
@@ -202,6 +180,24 @@ int FakeSetOffSetData(offset_data* data) {
 }
 
 }  // extern "C"
+
+// The entry points whose fakes fill records or buffers, count devices or keep what they receive.
+#define SPECIAL_FAKE(symbol, function)                 \
+    template <>                                        \
+    struct Fake<symbol##_tag> {                        \
+        static constexpr symbol##_fn* Call = function; \
+    };
+SPECIAL_FAKE(korwc_GetDeviceTotalNum, FakeGetDeviceTotalNum)
+SPECIAL_FAKE(korwc_GetDeviceName, FakeGetDeviceName)
+SPECIAL_FAKE(korwc_GetFirmVersion, FakeGetFirmVersion)
+SPECIAL_FAKE(korwc_InquiryVPD, FakeInquiryVPD)
+SPECIAL_FAKE(korwc_GetXMLSettings2, FakeGetXMLSettings2)
+SPECIAL_FAKE(korwc_GetLastErrorInfo, FakeGetLastErrorInfo)
+SPECIAL_FAKE(GetArdosaInfo, FakeGetArdosaInfo)
+SPECIAL_FAKE(OnInitDialog, FakeOnInitDialog)
+SPECIAL_FAKE(GetOffSetData, FakeGetOffSetData)
+SPECIAL_FAKE(SetOffSetData, FakeSetOffSetData)
+#undef SPECIAL_FAKE
 
 const char kRollerLabel[] = "Brake Roller:";
 const char kPickLabel[] = "Pick Roller:";
@@ -239,32 +235,10 @@ void FillPlainScanner(FakeService& fake) {
 
 void InstallFakeService() {
     FillPlainScanner(g_fake);
-    g_fcpkorwc_GetDeviceTotalNum = FakeGetDeviceTotalNum;
-    g_fcpkorwc_GetDeviceName = FakeGetDeviceName;
-    g_fcpkorwc_StartExcusive = FakeStartExcusive;
-    g_fcpkorwc_EndExcusive = FakeEndExcusive;
-    g_fcpkorwc_Open = FakeOpen;
-    g_fcpkorwc_Close = FakeClose;
-    g_fcpkorwc_GetFirmVersion = FakeGetFirmVersion;
-    g_fcpkorwc_InquiryVPD = FakeInquiryVPD;
-    g_fcpkorwc_GetXMLSettings2 = FakeGetXMLSettings2;
-    g_fcpkorwc_GetLastErrorInfo = FakeGetLastErrorInfo;
-    g_fcpkorwc_UnlockScanner = FakeUnlockScanner;
-    g_fcpinitlibrary = FakeInitLibrary;
-    g_fcpexitlibrary = FakeExitLibrary;
-    g_fcpSetFirmVersion = FakeSetFirmVersion;
-    g_fcpGetArdosaInfo = FakeGetArdosaInfo;
-    g_fcpOnInitDialog = FakeOnInitDialog;
-    g_fcpGetEEPROMData = FakeGetEEPROMData;
-    g_fcpSetPowerOffTime = FakeSetPowerOffTime;
-    g_fcpModeSelect_LongTimer = FakeModeSelectLongTimer;
-    g_fcpPowerSaving = FakeSetPowerSavingEEPROM;
-    g_fcpResetAfterCleaning = FakeResetAfterCleaning;
-    g_fcpResetBrake = FakeResetBrake;
-    g_fcpResetPick = FakeResetPick;
-    g_fcpSetEepromData = FakeSetEEPROMData;
-    g_fcpGetOffSetData = FakeGetOffSetData;
-    g_fcpSetOffSetData = FakeSetOffSetData;
+#define ORVEX_ENTRY_POINT(library, symbol, global, result, params) \
+    global = Fake<symbol##_tag>::Call;
+#include "access/entry_points.def"
+#undef ORVEX_ENTRY_POINT
 }
 
 void ResetToolState() {
