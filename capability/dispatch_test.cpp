@@ -14,6 +14,7 @@
 
 #include "access/paths.h"
 #include "access/session.h"
+#include "capability/profile.h"
 #include "capability/rules.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"
@@ -457,6 +458,7 @@ protected:
         missingPath_ = dir_ + "/absent.conf";
     }
     void TearDown() override {
+        ForgetProfiles();
         g_cpProfilePath = savedProfilePath_;
         ResetToolState();
         std::remove(profilePath_.c_str());
@@ -512,6 +514,7 @@ TEST_F(DispatchTest, EveryRowWithEveryKeySwitched) {
     for (const auto& [designation, ruleName] : kDispatch) {
         const RuleExpectation& rule = FindRule(ruleName);
         WriteFile(profilePath_, rule.cpSection == nullptr ? "" : SwitchedProfile(rule));
+        ForgetProfiles();  // the same path holds another rule's profile now
         Record actual = Dispatch(designation);
         CheckRow(designation, rule, Profile::kSwitched, actual);
     }

@@ -1,33 +1,32 @@
-// Launcher profile reader: a flat stream of whitespace-separated tokens, scanned for a section
-// name and then for the first token that starts with the key.
+// Launcher profile reader: the file is read once per path into a flat list of whitespace-separated
+// tokens, which every lookup scans for a section name and then for the first token that starts
+// with the key.
 #include "capability/profile.h"
 
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
-// The file being scanned and the block of it currently in memory.
-struct TokenReader {
-    int fd;
-    size_t uiPos;
-    size_t uiLen;
-    bool bAtEnd;   // no more blocks: end of file reached or a read failed
-    bool bFailed;  // a read failed
-    char acBlock[kProfileBlockSize];
+// A profile in memory: the file's bytes and its tokens (views into them, each cut to
+// kProfileTokenMax characters). An absent or unusable profile has no tokens.
+struct ProfileText {
+    std::vector<char> acBytes;
+    std::vector<std::string_view> tokens;
 };
 
-// One token, cut to kProfileTokenMax characters. cpText points into the block when the token lies
-// wholly in it, and into acText (NUL-terminated) when it straddles two blocks.
-struct Token {
-    const char* cpText;
-    size_t uiLen;
-    char acText[kProfileTokenMax + 1];
-};
+// The profiles read so far, by path; std::less<> finds a path without copying it.
+std::map<std::string, ProfileText, std::less<>> g_stProfiles;
 
 // The separators of the token stream: the blanks of the C locale.
 struct BlankTable {
@@ -49,130 +48,131 @@ bool IsBlank(char c) {
     return kBlanks.abBlank[static_cast<unsigned char>(c)];
 }
 
-// Reads the next block; false at the end of the file or on a read error, which both end the scan.
-bool FillBlock(TokenReader& reader) {
-    reader.uiPos = 0;
-    reader.uiLen = 0;
-    if (reader.bAtEnd) {
-        return false;
-    }
-    ssize_t got;
+// Opens path without blocking (a FIFO would wait for a writer) and only if it is a regular file
+// of at most kProfileSizeMax bytes; -1 otherwise. The size goes to *size.
+int OpenRegularFile(const char* path, size_t* size) {
+    int fd;
     do {
-        got = read(reader.fd, reader.acBlock, sizeof reader.acBlock);
-    } while (got < 0 && errno == EINTR);
-    if (got <= 0) {
-        reader.bAtEnd = true;
-        reader.bFailed = got < 0;
-        return false;
+        fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return -1;
     }
-    reader.uiLen = static_cast<size_t>(got);
-    return true;
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
+        static_cast<unsigned long long>(status.st_size) > kProfileSizeMax) {
+        close(fd);
+        return -1;
+    }
+    *size = static_cast<size_t>(status.st_size);
+    return fd;
 }
 
-// Skips whitespace up to the next token; false when the file ends (or fails) first.
-bool SkipBlanks(TokenReader& reader) {
+// Reads the whole file into bytes; false when it turns out longer than kProfileSizeMax (it may
+// grow while being read). A read error ends the reading: what came before it counts, except the
+// token it cut short.
+bool ReadWholeFile(int fd, size_t size, std::vector<char>& bytes) {
+    bytes.resize(size + 1);  // the byte more shows the end, or that the file grew
+    size_t used = 0;
+    bool failed = false;
     for (;;) {
-        // Locals, not the reader's fields: stores through char pointers could alias them, which
-        // would keep the loop from holding them in registers.
-        const char* block = reader.acBlock;
-        size_t pos = reader.uiPos;
-        size_t len = reader.uiLen;
-        while (pos < len && IsBlank(block[pos])) {
-            ++pos;
-        }
-        reader.uiPos = pos;
-        if (pos < len) {
-            return true;
-        }
-        if (!FillBlock(reader)) {
-            return false;
-        }
-    }
-}
-
-// Advances over the token's characters in the current block; true if the token ends in it.
-bool ScanTokenChars(TokenReader& reader) {
-    const char* block = reader.acBlock;
-    size_t pos = reader.uiPos;
-    size_t len = reader.uiLen;
-    while (pos < len && !IsBlank(block[pos])) {
-        ++pos;
-    }
-    reader.uiPos = pos;
-    return pos < len;
-}
-
-void AppendCut(Token& token, const char* text, size_t length) {
-    size_t room = kProfileTokenMax - token.uiLen;
-    size_t kept = length < room ? length : room;
-    std::memcpy(token.acText + token.uiLen, text, kept);
-    token.uiLen += kept;
-}
-
-// The rest of a token that straddles blocks, gathered into the token's own buffer. A read error
-// in the middle of the token ends the scan without it.
-bool GatherToken(TokenReader& reader, Token& token, size_t start) {
-    token.uiLen = 0;
-    for (;;) {
-        AppendCut(token, reader.acBlock + start, reader.uiPos - start);
-        if (!FillBlock(reader)) {
-            if (reader.bFailed) {
+        if (used == bytes.size()) {
+            if (used > kProfileSizeMax) {
                 return false;
             }
-            break;
+            size_t grown = used + (used / 2 > kProfileBlockSize ? used / 2 : kProfileBlockSize);
+            bytes.resize(grown < kProfileSizeMax + 1 ? grown : kProfileSizeMax + 1);
         }
-        start = 0;
-        if (ScanTokenChars(reader)) {
-            AppendCut(token, reader.acBlock, reader.uiPos);
-            break;
-        }
-    }
-    token.acText[token.uiLen] = '\0';
-    token.cpText = token.acText;
-    return true;
-}
-
-// Reads the next token without copying it when it lies in the current block; false when there
-// is none.
-bool NextToken(TokenReader& reader, Token& token) {
-    if (!SkipBlanks(reader)) {
-        return false;
-    }
-    size_t start = reader.uiPos;
-    if (!ScanTokenChars(reader)) {
-        return GatherToken(reader, token, start);
-    }
-    size_t length = reader.uiPos - start;
-    token.cpText = reader.acBlock + start;
-    token.uiLen = length < kProfileTokenMax ? length : kProfileTokenMax;
-    return true;
-}
-
-bool IsSection(const Token& token, const char* section, size_t sectionLength) {
-    return token.uiLen == sectionLength && strncasecmp(token.cpText, section, sectionLength) == 0;
-}
-
-bool StartsWithKey(const Token& token, const char* key, size_t keyLength) {
-    return token.uiLen >= keyLength && strncasecmp(token.cpText, key, keyLength) == 0;
-}
-
-// Section search then key search, repeated until the file ends; returns the last valid value.
-int ScanProfile(TokenReader& reader, const char* section, const char* key, int result) {
-    size_t sectionLength = std::strlen(section);
-    size_t keyLength = std::strlen(key);
-    Token token;
-    while (NextToken(reader, token)) {
-        if (!IsSection(token, section, sectionLength)) {
+        ssize_t got = read(fd, bytes.data() + used, bytes.size() - used);
+        if (got < 0 && errno == EINTR) {
             continue;
         }
-        bool found;
-        while ((found = NextToken(reader, token)) && !StartsWithKey(token, key, keyLength)) {
+        if (got <= 0) {
+            failed = got < 0;
+            break;
         }
-        if (!found) {
+        used += static_cast<size_t>(got);
+    }
+    while (failed && used > 0 && !IsBlank(bytes[used - 1])) {
+        --used;
+    }
+    bytes.resize(used);
+    return true;
+}
+
+// Splits the bytes into tokens, each cut to kProfileTokenMax characters; the rest of a longer
+// token is dropped.
+void CutTokens(ProfileText& profile) {
+    const char* pos = profile.acBytes.data();
+    const char* end = pos + profile.acBytes.size();
+    for (;;) {
+        while (pos < end && IsBlank(*pos)) {
+            ++pos;
+        }
+        if (pos == end) {
+            return;
+        }
+        const char* start = pos;
+        while (pos < end && !IsBlank(*pos)) {
+            ++pos;
+        }
+        size_t length = static_cast<size_t>(pos - start);
+        profile.tokens.emplace_back(start, length < kProfileTokenMax ? length : kProfileTokenMax);
+    }
+}
+
+void ReadProfile(const char* path, ProfileText& profile) {
+    size_t size = 0;
+    int fd = OpenRegularFile(path, &size);
+    if (fd < 0) {
+        return;
+    }
+    bool read = ReadWholeFile(fd, size, profile.acBytes);
+    close(fd);
+    if (read) {
+        CutTokens(profile);
+    } else {
+        profile.acBytes.clear();
+    }
+}
+
+// The profile at path, read on first use.
+const ProfileText& FindProfile(const char* path) {
+    auto found = g_stProfiles.find(std::string_view(path));
+    if (found != g_stProfiles.end()) {
+        return found->second;
+    }
+    ProfileText& profile = g_stProfiles[path];
+    ReadProfile(path, profile);
+    return profile;
+}
+
+bool IsSection(std::string_view token, const char* section, size_t sectionLength) {
+    return token.size() == sectionLength && strncasecmp(token.data(), section, sectionLength) == 0;
+}
+
+bool StartsWithKey(std::string_view token, const char* key, size_t keyLength) {
+    return token.size() >= keyLength && strncasecmp(token.data(), key, keyLength) == 0;
+}
+
+// Section search then key search, repeated to the last token; returns the last valid value.
+int ScanProfile(const std::vector<std::string_view>& tokens, const char* section, const char* key,
+                int result) {
+    size_t sectionLength = std::strlen(section);
+    size_t keyLength = std::strlen(key);
+    size_t count = tokens.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (!IsSection(tokens[i], section, sectionLength)) {
+            continue;
+        }
+        do {
+            ++i;
+        } while (i < count && !StartsWithKey(tokens[i], key, keyLength));
+        if (i == count) {
             break;
         }
         // The character after the key, or none when the token is the key alone.
-        char value = token.uiLen > keyLength ? token.cpText[keyLength] : '\0';
+        char value = tokens[i].size() > keyLength ? tokens[i][keyLength] : '\0';
         if (value == '0' || value == '1') {
             result = value - '0';
         }
@@ -186,20 +186,9 @@ int GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
     if (section == nullptr || key == nullptr || path == nullptr) {
         return defaultValue;
     }
-    int fd;
-    do {
-        fd = open(path, O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        return defaultValue;
-    }
-    TokenReader reader;
-    reader.fd = fd;
-    reader.uiPos = 0;
-    reader.uiLen = 0;
-    reader.bAtEnd = false;
-    reader.bFailed = false;
-    int result = ScanProfile(reader, section, key, defaultValue);
-    close(fd);
-    return result;
+    return ScanProfile(FindProfile(path).tokens, section, key, defaultValue);
+}
+
+void ForgetProfiles() {
+    g_stProfiles.clear();
 }

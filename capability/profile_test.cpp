@@ -1,6 +1,8 @@
-// Tests of the launcher profile reader: token rules, section restarts, long tokens, block edges.
+// Tests of the launcher profile reader: token rules, section restarts, long tokens, block edges,
+// files that are no profile, and reading each file once.
 #include "capability/profile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,11 +23,14 @@ protected:
         path_ = dir_ + "/zevlaunch.conf";
     }
     void TearDown() override {
+        ForgetProfiles();
         std::remove(path_.c_str());
         rmdir(dir_.c_str());
     }
+    // The profile is kept in memory once read, so each rewrite is followed by forgetting it.
     int Lookup(const std::string& text, const char* section, const char* key, int defaultValue) {
         WriteFile(path_, text);
+        ForgetProfiles();
         return GetPrivateProfileInt(section, key, defaultValue, path_.c_str());
     }
 
@@ -167,16 +172,82 @@ TEST_F(ProfileTest, TokensAcrossBlockBoundaries) {
     EXPECT_EQ(Lookup(apart, "ko-230", "DEVSET_ALARM", 1), 0);
 }
 
-TEST_F(ProfileTest, EachCallReadsTheFileAnew) {
+TEST_F(ProfileTest, AForgottenProfileIsReadAnew) {
     EXPECT_EQ(Lookup("ko-230 DEVSET_ALARM0", "ko-230", "DEVSET_ALARM", 1), 0);
     EXPECT_EQ(Lookup("ko-230 DEVSET_ALARM1", "ko-230", "DEVSET_ALARM", 0), 1);
-    // No descriptor is left open: far more calls than a process may hold open files.
+    // No descriptor is left open: far more reads than a process may hold open files.
     WriteFile(path_, "ko-230 DEVSET_ALARM0");
     int zeros = 0;
     for (int i = 0; i < 2000; ++i) {
+        ForgetProfiles();
         zeros += GetPrivateProfileInt("ko-230", "DEVSET_ALARM", 1, path_.c_str()) == 0 ? 1 : 0;
     }
     EXPECT_EQ(zeros, 2000);
+}
+
+TEST_F(ProfileTest, AFileIsReadOncePerPath) {
+    struct Step {
+        const char* cpWhat;
+        const char* cpRewrite;  // new contents of the profile, or null
+        bool bForget;
+        int iExpected;
+    };
+    const Step steps[] = {
+        {"first lookup reads the file", "ko-230 DEVSET_ALARM0", false, 0},
+        {"a rewrite is not seen", "ko-230 DEVSET_ALARM1", false, 0},
+        {"nor is a removal", "", false, 0},
+        {"until the profiles are forgotten", "ko-230 DEVSET_ALARM1", true, 1},
+    };
+    for (const Step& step : steps) {
+        if (std::string(step.cpRewrite).empty()) {
+            std::remove(path_.c_str());
+        } else {
+            WriteFile(path_, step.cpRewrite);
+        }
+        if (step.bForget) {
+            ForgetProfiles();
+        }
+        EXPECT_EQ(GetPrivateProfileInt("ko-230", "DEVSET_ALARM", 1, path_.c_str()), step.iExpected)
+            << step.cpWhat;
+    }
+}
+
+// A profile with a valid entry, made size bytes long by a hole after it.
+void WriteSparseProfile(const std::string& path, off_t size) {
+    WriteFile(path, "ko-230 DEVSET_ALARM0\n");
+    int fd = open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0) << path;
+    EXPECT_EQ(ftruncate(fd, size), 0) << path;
+    close(fd);
+}
+
+TEST_F(ProfileTest, WhatIsNoRegularFileOrTooLargeIsAnAbsentProfile) {
+    const std::string fifo = dir_ + "/fifo.conf";
+    const std::string huge = dir_ + "/huge.conf";
+    const std::string limit = dir_ + "/limit.conf";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    WriteSparseProfile(huge, static_cast<off_t>(kProfileSizeMax) + 1);
+    WriteSparseProfile(limit, static_cast<off_t>(kProfileSizeMax));
+    struct PathCase {
+        const char* cpWhat;
+        std::string path;
+        int iExpected;
+    };
+    const PathCase cases[] = {
+        {"directory", dir_, 1},
+        {"character device", "/dev/zero", 1},
+        {"FIFO without a writer (must not block)", fifo, 1},
+        {"one byte over the size limit", huge, 1},
+        {"exactly the size limit is read", limit, 0},
+    };
+    for (const PathCase& c : cases) {
+        EXPECT_EQ(GetPrivateProfileInt("ko-230", "DEVSET_ALARM", 1, c.path.c_str()), c.iExpected)
+            << c.cpWhat;
+    }
+    ForgetProfiles();
+    for (const std::string& path : {fifo, huge, limit}) {
+        std::remove(path.c_str());
+    }
 }
 
 }  // namespace

@@ -123,6 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int defaultValue = choice < 2 ? choice : in.ConsumeIntegral<int>();
     std::string contents = Filler(in) + in.ConsumeRemainingBytesAsString();
     WriteProfile(contents);
+    ForgetProfiles();  // the same file holds new contents for every input
     int result =
         GetPrivateProfileInt(section.c_str(), key.c_str(), defaultValue, g_profilePath.c_str());
     FuzzCheck(result == 0 || result == 1 || result == defaultValue,
