@@ -1,0 +1,147 @@
+// Reading the command line with getopt_long; every value is checked whole.
+#include "status/options.h"
+
+#include <getopt.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kShortOptions[] = ":f:o:d:t:hV";
+
+const option kLongOptions[] = {
+    {"format", required_argument, nullptr, 'f'},
+    {"output", required_argument, nullptr, 'o'},
+    {"device-name", required_argument, nullptr, 'd'},
+    {"timeout", required_argument, nullptr, 't'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+struct format_name {
+    const char* cpName;
+    OutputFormat eFormat;
+};
+
+const format_name kFormats[] = {
+    {"json", OutputFormat::kJson},
+    {"prometheus", OutputFormat::kPrometheus},
+    {"nagios", OutputFormat::kNagios},
+};
+
+bool ParseFormat(const char* text, OutputFormat* format) {
+    for (const format_name& row : kFormats) {
+        if (std::strcmp(text, row.cpName) == 0) {
+            *format = row.eFormat;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseTimeout(const char* text, int* seconds) {
+    if (*text < '0' || *text > '9') {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < kMinTimeoutSeconds || value > kMaxTimeoutSeconds) {
+        return false;
+    }
+    *seconds = static_cast<int>(value);
+    return true;
+}
+
+// The option word as the user wrote it, for messages: a long option as written (without its
+// value), a short one by its letter.
+std::string OptionWord(char** argv, bool missingValue) {
+    std::string word = argv[optind - 1];
+    bool isLong = word.rfind("--", 0) == 0;
+    if (optopt != 0 && !(missingValue && isLong)) {
+        return std::string("-") + static_cast<char>(optopt);
+    }
+    return word.substr(0, word.find('='));
+}
+
+// Applies one option with its value; a value that does not fit leaves a description in *problem.
+void ApplyOption(int option, const char* value, status_options* options, std::string* problem) {
+    switch (option) {
+        case 'f':
+            if (!ParseFormat(value, &options->eFormat)) {
+                *problem = "unknown format '" + std::string(value) + "' (json, prometheus, nagios)";
+            }
+            break;
+        case 'o':
+            options->strOutputPath = value;
+            if (options->strOutputPath.empty()) {
+                *problem = "the output file name is empty";
+            }
+            break;
+        case 'd':
+            options->vDeviceNames.emplace_back(value);
+            break;
+        case 't':
+            if (!ParseTimeout(value, &options->iTimeoutSeconds)) {
+                *problem = "the timeout '" + std::string(value) +
+                           "' is not a whole number of seconds from 1 to 3600";
+            }
+            break;
+        case 'h':
+            options->bHelp = true;
+            break;
+        case 'V':
+            options->bVersion = true;
+            break;
+    }
+}
+
+}  // namespace
+
+bool ParseStatusOptions(int argc, char** argv, status_options* options, std::string* error) {
+    optind = 0;  // a fresh scan, also when called more than once in a process
+    opterr = 0;
+    error->clear();
+    int option = 0;
+    // After a problem the scan goes on, so that a later -f still decides how it is reported; the
+    // first problem is the one reported.
+    while ((option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1) {
+        std::string problem;
+        if (option == '?') {
+            problem = "unknown option '" + OptionWord(argv, false) + "'";
+        } else if (option == ':') {
+            problem = "option '" + OptionWord(argv, true) + "' needs a value";
+        } else {
+            ApplyOption(option, optarg, options, &problem);
+        }
+        if (error->empty()) {
+            *error = problem;
+        }
+    }
+    if (error->empty() && optind < argc) {
+        *error = "unexpected argument '" + std::string(argv[optind]) + "'";
+    }
+    return error->empty();
+}
+
+std::string StatusHelpText() {
+    return R"(Usage: orvexconsumables-status [-f json|prometheus|nagios] [-o FILE] [-d NAME]...
+                               [-t SECONDS] [-h] [-V]
+Reports the consumables and settings of the attached scanners without changing them.
+
+  -f, --format FORMAT      json (default), prometheus or nagios
+  -o, --output FILE        replace FILE atomically instead of writing to standard output
+  -d, --device-name NAME   only this scanner (repeatable)
+  -t, --timeout SECONDS    deadline for the enumeration and for each scanner
+                           (1 to 3600, default 10)
+  -h, --help               show this help
+  -V, --version            show the version
+
+Exit status with json and prometheus: 0 everything read; 2 written, but the libraries, the
+enumeration or a scanner could not be read; 1 the output could not be written; 3 usage error.
+With nagios: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.
+)";
+}

@@ -1,0 +1,29 @@
+// The command line of orvexconsumables-status: what it asks for, its help text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// The output formats.
+enum class OutputFormat { kJson, kPrometheus, kNagios };
+
+/// What the command line asks for.
+struct status_options {
+    OutputFormat eFormat = OutputFormat::kJson;
+    std::string strOutputPath;              // empty: standard output
+    std::vector<std::string> vDeviceNames;  // empty: every attached scanner
+    int iTimeoutSeconds = 10;               // for the enumeration and for each scanner
+    bool bHelp = false;
+    bool bVersion = false;
+};
+
+/// The limits of the timeout option, in seconds.
+constexpr int kMinTimeoutSeconds = 1;
+constexpr int kMaxTimeoutSeconds = 3600;
+
+/// Reads the command line. Returns false with a one-line description in *error for a usage error;
+/// the options read so far (the format above all) stay in *options. Prints nothing.
+bool ParseStatusOptions(int argc, char** argv, status_options* options, std::string* error);
+
+/// The help text, ending in a line end.
+std::string StatusHelpText();

@@ -1,0 +1,141 @@
+// Tests of the command line: every option, its checks, and the error messages.
+#include "status/options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct OptionsCase {
+    std::vector<std::string> args;
+    OutputFormat format;
+    std::string output;
+    std::vector<std::string> names;
+    int timeout;
+    bool help;
+    bool version;
+    std::string error;  // empty: accepted
+};
+
+TEST(StatusOptions, ReadsEveryOptionAndRefusesWhatDoesNotFit) {
+    const OutputFormat json = OutputFormat::kJson;
+    const std::vector<OptionsCase> cases = {
+        {{}, json, "", {}, 10, false, false, ""},
+        {{"-f", "prometheus", "-o", "out.prom"},
+         OutputFormat::kPrometheus,
+         "out.prom",
+         {},
+         10,
+         false,
+         false,
+         ""},
+        {{"--format=nagios", "--output", "x"},
+         OutputFormat::kNagios,
+         "x",
+         {},
+         10,
+         false,
+         false,
+         ""},
+        {{"-d", "a", "--device-name", "b:c", "-d", ""},
+         json,
+         "",
+         {"a", "b:c", ""},
+         10,
+         false,
+         false,
+         ""},
+        {{"-t", "1"}, json, "", {}, 1, false, false, ""},
+        {{"--timeout=3600"}, json, "", {}, 3600, false, false, ""},
+        {{"-h"}, json, "", {}, 10, true, false, ""},
+        {{"--version"}, json, "", {}, 10, false, true, ""},
+        {{"-t", "0"},
+         json,
+         "",
+         {},
+         10,
+         false,
+         false,
+         "the timeout '0' is not a whole number of seconds from 1 to 3600"},
+        {{"-t", "3601"},
+         json,
+         "",
+         {},
+         10,
+         false,
+         false,
+         "the timeout '3601' is not a whole number of seconds from 1 to 3600"},
+        {{"-t", "+5"},
+         json,
+         "",
+         {},
+         10,
+         false,
+         false,
+         "the timeout '+5' is not a whole number of seconds from 1 to 3600"},
+        {{"-t", "5s"},
+         json,
+         "",
+         {},
+         10,
+         false,
+         false,
+         "the timeout '5s' is not a whole number of seconds from 1 to 3600"},
+        {{"-t", "99999999999999999999"},
+         json,
+         "",
+         {},
+         10,
+         false,
+         false,
+         "the timeout '99999999999999999999' is not a whole number of seconds from 1 to 3600"},
+        {{"-f", "xml"},
+         json,
+         "",
+         {},
+         10,
+         false,
+         false,
+         "unknown format 'xml' (json, prometheus, nagios)"},
+        {{"-o", ""}, json, "", {}, 10, false, false, "the output file name is empty"},
+        {{"-x"}, json, "", {}, 10, false, false, "unknown option '-x'"},
+        {{"--bogus=1"}, json, "", {}, 10, false, false, "unknown option '--bogus'"},
+        {{"-t"}, json, "", {}, 10, false, false, "option '-t' needs a value"},
+        {{"--format"}, json, "", {}, 10, false, false, "option '--format' needs a value"},
+        {{"extra"}, json, "", {}, 10, false, false, "unexpected argument 'extra'"},
+        // The first problem is reported, and a later format still counts.
+        {{"-x", "-t", "0", "-f", "nagios"},
+         OutputFormat::kNagios,
+         "",
+         {},
+         10,
+         false,
+         false,
+         "unknown option '-x'"},
+    };
+    for (const OptionsCase& c : cases) {
+        std::vector<std::string> words = {"orvexconsumables-status"};
+        words.insert(words.end(), c.args.begin(), c.args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        status_options options;
+        std::string error;
+        bool accepted =
+            ParseStatusOptions(static_cast<int>(words.size()), argv.data(), &options, &error);
+        std::string what = testing::PrintToString(c.args);
+        EXPECT_EQ(accepted, c.error.empty()) << what;
+        EXPECT_EQ(error, c.error) << what;
+        EXPECT_EQ(options.eFormat, c.format) << what;
+        EXPECT_EQ(options.strOutputPath, c.output) << what;
+        EXPECT_EQ(options.vDeviceNames, c.names) << what;
+        EXPECT_EQ(options.iTimeoutSeconds, c.timeout) << what;
+        EXPECT_EQ(options.bHelp, c.help) << what;
+        EXPECT_EQ(options.bVersion, c.version) << what;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+// Names of the statuses and the questions every format asks of a run.
+#include "status/outcome.h"
+
+const ScannerStatus g_eScannerStatuses[5] = {ScannerStatus::kOk, ScannerStatus::kBusy,
+                                             ScannerStatus::kTimeout, ScannerStatus::kError,
+                                             ScannerStatus::kAbsent};
+
+const char* ScannerStatusName(ScannerStatus status) {
+    switch (status) {
+        case ScannerStatus::kOk:
+            return "ok";
+        case ScannerStatus::kBusy:
+            return "busy";
+        case ScannerStatus::kTimeout:
+            return "timeout";
+        case ScannerStatus::kError:
+            return "error";
+        case ScannerStatus::kAbsent:
+            return "absent";
+    }
+    return "error";
+}
+
+const char* EnumerationStatusName(EnumerationStatus status) {
+    switch (status) {
+        case EnumerationStatus::kOk:
+            return "ok";
+        case EnumerationStatus::kLibrariesMissing:
+            return "libraries-missing";
+        case EnumerationStatus::kTimeout:
+            return "timeout";
+        case EnumerationStatus::kError:
+            return "error";
+    }
+    return "error";
+}
+
+const char* SeverityName(Severity severity) {
+    switch (severity) {
+        case Severity::kError:
+            return "error";
+        case Severity::kWarning:
+            return "warning";
+        case Severity::kInfo:
+            return "info";
+    }
+    return "error";
+}
+
+bool IsMarked(const report_counter& counter) {
+    return counter.bFirstMark || (counter.bHasSecondMark && counter.bSecondMark);
+}
+
+bool IsCompleteReading(const run_outcome& run) {
+    if (run.eEnumeration != EnumerationStatus::kOk) {
+        return false;
+    }
+    for (const scanner_outcome& scanner : run.vScanners) {
+        if (scanner.eStatus != ScannerStatus::kOk) {
+            return false;
+        }
+    }
+    return true;
+}

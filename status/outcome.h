@@ -1,0 +1,65 @@
+// What one run of the status program found: how the enumeration ended and what each scanner gave.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "consumables/report.h"
+
+/// How reading one scanner ended.
+enum class ScannerStatus { kOk, kBusy, kTimeout, kError, kAbsent };
+
+/// How the enumeration of the attached scanners ended.
+enum class EnumerationStatus { kOk, kLibrariesMissing, kTimeout, kError };
+
+/// How much a message matters.
+enum class Severity { kError, kWarning, kInfo };
+
+/// A message about the run or about one scanner; the text is valid UTF-8.
+struct status_message {
+    Severity eSeverity;
+    std::string strText;
+};
+
+/// One scanner of the run.
+struct scanner_outcome {
+    std::string strDevice;  // the device name, made valid UTF-8
+    ScannerStatus eStatus;
+    double dSeconds;  // how long reading it took
+    std::vector<status_message> vMessages;
+    report_model stReport;  // meaningful only when eStatus is kOk
+};
+
+/// The whole run, scanners in enumeration order (then the requested ones that are absent).
+struct run_outcome {
+    EnumerationStatus eEnumeration;
+    int iAttached;  // scanners enumerated (0 when the enumeration failed)
+    double dSeconds;
+    std::vector<status_message> vMessages;
+    std::vector<scanner_outcome> vScanners;
+};
+
+/// The five scanner statuses, in the order in which they are listed.
+extern const ScannerStatus g_eScannerStatuses[5];
+
+/// The status as written in every format ("ok", "busy", "timeout", "error", "absent").
+const char* ScannerStatusName(ScannerStatus status);
+
+/// "ok", "libraries-missing", "timeout", "error".
+const char* EnumerationStatusName(EnumerationStatus status);
+
+/// "error", "warning", "info".
+const char* SeverityName(Severity severity);
+
+/// True when the counter carries its first or second mark.
+bool IsMarked(const report_counter& counter);
+
+/// True when the enumeration was done and every scanner it concerns was read.
+bool IsCompleteReading(const run_outcome& run);
+
+/// What the formats say about the program itself.
+struct program_info {
+    const char* cpName;
+    const char* cpVersion;
+    int iExitStatus;  // the exit status of the run, as the output reports it
+};
