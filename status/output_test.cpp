@@ -1,0 +1,80 @@
+// Tests of the atomic replacement of the output file.
+#include "status/output.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "status/test_support.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+TEST(ReplaceFileAtomically, WritesTheWholeTextWithMode0644AndNoTemporaryLeft) {
+    TempDir dir;
+    const std::string path = dir.path() + "/orvex.prom";
+    const mode_t oldMask = umask(077);  // the mode does not depend on the caller's mask
+    for (const std::string& text : {std::string("first\n"), std::string("second, longer\n")}) {
+        std::string error;
+        EXPECT_TRUE(ReplaceFileAtomically(path, text, &error)) << error;
+        EXPECT_EQ(ReadWholeFile(path), text);
+        EXPECT_EQ(ModeOf(path), 0644u);
+        EXPECT_EQ(FolderEntries(dir.path()), Names{"orvex.prom"});
+    }
+    umask(oldMask);
+}
+
+// Writing fails half way (a file size limit), as on a full disk: the old file stays whole.
+TEST(ReplaceFileAtomically, KeepsTheOldFileAndLeavesNoTemporaryWhenWritingFails) {
+    TempDir dir;
+    const std::string path = dir.path() + "/orvex.prom";
+    WriteWholeFile(path, "old\n");
+    fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{8, 8};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::string error;
+        bool written = ReplaceFileAtomically(path, std::string(100, 'n'), &error);
+        bool described = error.rfind("cannot write " + dir.path() + "/.orvex.prom.", 0) == 0;
+        _exit(!written && described ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadWholeFile(path), "old\n");
+    EXPECT_EQ(FolderEntries(dir.path()), Names{"orvex.prom"});
+}
+
+TEST(ReplaceFileAtomically, SaysWhyWhenTheFileCannotBeReplaced) {
+    TempDir dir;
+    ASSERT_EQ(mkdir((dir.path() + "/taken").c_str(), 0755), 0);
+    struct FailureCase {
+        std::string path;
+        std::string error;
+    };
+    const std::vector<FailureCase> cases = {
+        {dir.path() + "/missing/out.json",
+         "cannot create a temporary file in " + dir.path() + "/missing: No such file or directory"},
+        {dir.path() + "/taken", "cannot replace " + dir.path() + "/taken: Is a directory"},
+    };
+    for (const FailureCase& c : cases) {
+        std::string error;
+        EXPECT_FALSE(ReplaceFileAtomically(c.path, "text\n", &error)) << c.path;
+        EXPECT_EQ(error, c.error);
+    }
+    EXPECT_EQ(FolderEntries(dir.path()), Names{"taken"});
+    EXPECT_EQ(FolderEntries(dir.path() + "/taken"), Names{});
+}
+
+}  // namespace
