@@ -1,0 +1,34 @@
+// What the children hand back to the parent over their pipe, and the parent's check of it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "status/outcome.h"
+
+/// What the enumerating child found.
+struct device_list_reading {
+    bool bLibrariesLoaded;
+    std::vector<std::string> vNames;  // the device names as the library gives them, byte for byte
+};
+
+/// What the child that read one scanner found.
+struct scanner_reading {
+    ScannerStatus eStatus;   // kOk, kBusy or kError
+    std::string strMessage;  // why, for kError
+    report_model stReport;   // for kOk
+};
+
+/// The device list as bytes: a header line, then each name ended by a NUL byte, so that names
+/// travel unchanged whatever bytes they hold.
+std::string EncodeDeviceList(const device_list_reading& reading);
+
+/// Reads what EncodeDeviceList wrote; false for anything else.
+bool DecodeDeviceList(const std::string& payload, device_list_reading* reading);
+
+/// A scanner's reading as JSON; texts that are not valid UTF-8 are repaired on the way.
+std::string EncodeScannerReading(const scanner_reading& reading);
+
+/// Reads what EncodeScannerReading wrote; false for anything else (not JSON, a key missing or of
+/// the wrong type, an unknown status or consumable).
+bool DecodeScannerReading(const std::string& payload, scanner_reading* reading);
