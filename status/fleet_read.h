@@ -1,0 +1,24 @@
+// Reading the fleet from the process that writes the output: the enumeration, then each scanner,
+// each in a child of its own with a deadline.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "status/outcome.h"
+
+/// The work that runs in the children; each returns the payload that its child hands back
+/// (status/wire.h).
+struct fleet_probe {
+    std::function<std::string()> fnEnumerate;
+    std::function<std::string(const std::string& name)> fnReadScanner;
+};
+
+/// Enumerates the scanners and reads those requested (all when none is), one after the other,
+/// each child killed when it passes the deadline. Requested names that are not attached are
+/// reported absent after the others; an attached name seen twice is read once, with a message.
+/// Prints nothing.
+run_outcome ReadFleet(const fleet_probe& probe, const std::vector<std::string>& requested,
+                      std::chrono::steady_clock::duration deadline);

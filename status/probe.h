@@ -1,0 +1,19 @@
+// The work of the children: the enumeration and the reading of one scanner through the service
+// libraries. Meant to run in a child process only (status/child.h): it loads the libraries.
+#pragma once
+
+#include <string>
+
+#include "status/fleet_read.h"
+
+/// Loads the libraries, lists the attached devices, unloads them; the payload of
+/// EncodeDeviceList.
+std::string EnumerateDevices();
+
+/// Loads the libraries, claims the scanner, reads its three records into the report model,
+/// releases it and unloads the libraries; the payload of EncodeScannerReading. Calls no entry
+/// point that changes the scanner.
+std::string ReadScannerState(const std::string& name);
+
+/// The two of them, as ReadFleet takes them.
+fleet_probe ServiceProbe();
