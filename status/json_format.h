@@ -1,0 +1,10 @@
+// The JSON document of a run (its schema: docs/orvexconsumables-status.schema.json).
+#pragma once
+
+#include <string>
+
+#include "status/outcome.h"
+
+/// The document, indented, ending in a line end. A feature that a scanner lacks is null; a
+/// scanner that was not read has no data keys.
+std::string RenderJson(const run_outcome& run, const program_info& program);

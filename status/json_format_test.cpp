@@ -1,0 +1,72 @@
+// Tests of the JSON document: the program object, every key of a scanner that was read, null for
+// what a scanner lacks, no data keys for one that was not read.
+#include "status/json_format.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "status/test_support.h"
+
+namespace {
+
+// The document of MixedRun, keys in order.
+const char kExpected[] = R"({
+  "json_format_version": [1, 0],
+  "program": {"name": "orvexconsumables-status", "version": "1.0.0", "exit_status": 2,
+              "enumeration": "ok", "duration_seconds": 1.5,
+              "messages": [{"severity": "warning", "text": "two attached scanners are named 'x'"}]},
+  "scanners": [
+    {"device": "ko-330xs:KV33A0001", "status": "ok", "duration_seconds": 0.25, "messages": [],
+     "identification": {"product_id": "ko-330xs", "revision": "1.00",
+                        "serial_number": "KV33A0001"},
+     "totals": {"adf_sheets": 12345, "flatbed_sheets": 678},
+     "consumables": [
+       {"id": "after_cleaning", "label": "After cleaning:", "sheets": 120, "first_mark": false,
+        "second_mark": null, "clear_option": "--after-cleaning-clear"},
+       {"id": "brake_roller", "label": "Brake Roller:", "sheets": 5000, "first_mark": false,
+        "second_mark": true, "clear_option": "--brake-roller-clear"},
+       {"id": "pick_roller", "label": "Pick Roller:", "sheets": 6000, "first_mark": true,
+        "second_mark": false, "clear_option": "--pick-roller-clear"}],
+     "sleep_timer_minutes": 15,
+     "power_off": {"active": true, "hours": 2},
+     "offsets_mm": {"adf_front": {"main": 0.5, "sub": -1.0, "end_of_page": 0.0},
+                    "adf_back": {"main": 0.0, "sub": 1.5, "end_of_page": -0.5},
+                    "flatbed": {"main": 1.0, "sub": 0.0, "end_of_page": null}},
+     "magnification_percent": {"adf": 1.5, "flatbed": -3.1}},
+    {"device": "odd \"name\\\n\ufffd", "status": "ok", "duration_seconds": 0.125, "messages": [],
+     "identification": {"product_id": "ko-225Wxs", "revision": "2.01",
+                        "serial_number": "KV22W0002"},
+     "totals": {"adf_sheets": 4321, "flatbed_sheets": null},
+     "consumables": [{"id": "roller", "label": "Felt:", "sheets": 30000, "first_mark": false,
+                      "second_mark": false, "clear_option": null}],
+     "sleep_timer_minutes": null, "power_off": null, "offsets_mm": null,
+     "magnification_percent": null},
+    {"device": "ko-330xs:BUSY", "status": "busy", "duration_seconds": 0.0625,
+     "messages": [{"severity": "warning", "text": "in use"}]},
+    {"device": "gone", "status": "absent", "duration_seconds": 0.0,
+     "messages": [{"severity": "error", "text": "not attached"}]}]
+})";
+
+TEST(RenderJson, WritesTheWholeDocumentIndentedWithALineEnd) {
+    std::string rendered = RenderJson(MixedRun(), {"orvexconsumables-status", "1.0.0", 2});
+    nlohmann::ordered_json expected = nlohmann::ordered_json::parse(kExpected);
+    EXPECT_EQ(rendered, expected.dump(2) + "\n");
+}
+
+TEST(RenderJson, AFeatureAScannerLacksIsNullInsideItsObject) {
+    report_model report = FullReport();
+    report.bHasEndOfPage = false;
+    report.bHasFlatbedOffsets = false;
+    report.iPowerOffSetting = 7;
+    run_outcome run{EnumerationStatus::kOk, 1, 0, {}, {{"s", ScannerStatus::kOk, 0, {}, report}}};
+    nlohmann::ordered_json scanner =
+        nlohmann::ordered_json::parse(RenderJson(run, {"n", "v", 0}))["scanners"][0];
+    EXPECT_EQ(scanner["power_off"].dump(), R"({"active":true,"hours":null})");
+    EXPECT_EQ(scanner["offsets_mm"].dump(),
+              R"({"adf_front":{"main":0.5,"sub":-1.0,"end_of_page":null},)"
+              R"("adf_back":{"main":0.0,"sub":1.5,"end_of_page":null},"flatbed":null})");
+    EXPECT_EQ(scanner["magnification_percent"].dump(), R"({"adf":1.5,"flatbed":null})");
+}
+
+}  // namespace
