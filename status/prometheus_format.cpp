@@ -1,0 +1,283 @@
+// Prometheus text: a table of metric families, each collecting its samples from the run.
+#include "status/prometheus_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Labels = std::vector<std::pair<const char*, std::string>>;
+
+struct sample {
+    Labels vLabels;
+    std::string strValue;
+};
+
+using Samples = std::vector<sample>;
+
+char* ToChars(char* buffer, size_t size, double value) {
+    return std::to_chars(buffer, buffer + size, value, std::chars_format::fixed).ptr;
+}
+
+template <typename Integer>
+char* ToChars(char* buffer, size_t size, Integer value) {
+    return std::to_chars(buffer, buffer + size, value).ptr;
+}
+
+// The shortest text that reads back as the same number, in plain notation ("0.0005"), with a
+// point whatever the locale.
+template <typename Number>
+std::string Text(Number value) {
+    char buffer[400];  // the longest double in plain notation fits
+    return std::string(buffer, ToChars(buffer, sizeof buffer, value));
+}
+
+std::string Rounded(double seconds) {
+    return Text(std::round(seconds * 1e6) / 1e6);
+}
+
+std::string EscapeLabelValue(const std::string& value) {
+    std::string escaped;
+    for (char c : value) {
+        if (c == '\\' || c == '"') {
+            escaped += '\\';
+            escaped += c;
+        } else if (c == '\n') {
+            escaped += "\\n";
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// Collects one family's samples for each scanner that was read.
+Samples ForEachRead(const run_outcome& run,
+                    const std::function<void(const report_model&, const Labels&, Samples*)>& add) {
+    Samples samples;
+    for (const scanner_outcome& scanner : run.vScanners) {
+        if (scanner.eStatus == ScannerStatus::kOk) {
+            add(scanner.stReport, {{"device", scanner.strDevice}}, &samples);
+        }
+    }
+    return samples;
+}
+
+Labels With(Labels labels, const char* name, std::string value) {
+    labels.emplace_back(name, std::move(value));
+    return labels;
+}
+
+Samples ProgramUp(const run_outcome& run, const program_info&) {
+    return {{{}, Text(run.eEnumeration == EnumerationStatus::kOk ? 1 : 0)}};
+}
+
+Samples ProgramScanners(const run_outcome& run, const program_info&) {
+    return {{{}, Text(run.iAttached)}};
+}
+
+Samples ProgramDuration(const run_outcome& run, const program_info&) {
+    return {{{}, Rounded(run.dSeconds)}};
+}
+
+Samples BuildInfo(const run_outcome&, const program_info& program) {
+    return {{{{"version", program.cpVersion}}, "1"}};
+}
+
+Samples ScannerUp(const run_outcome& run, const program_info&) {
+    Samples samples;
+    for (const scanner_outcome& scanner : run.vScanners) {
+        samples.push_back(
+            {{{"device", scanner.strDevice}}, Text(scanner.eStatus == ScannerStatus::kOk ? 1 : 0)});
+    }
+    return samples;
+}
+
+Samples ScannerStatusSeries(const run_outcome& run, const program_info&) {
+    Samples samples;
+    for (const scanner_outcome& scanner : run.vScanners) {
+        for (ScannerStatus status : g_eScannerStatuses) {
+            samples.push_back(
+                {{{"device", scanner.strDevice}, {"status", ScannerStatusName(status)}},
+                 Text(scanner.eStatus == status ? 1 : 0)});
+        }
+    }
+    return samples;
+}
+
+Samples ReadDuration(const run_outcome& run, const program_info&) {
+    Samples samples;
+    for (const scanner_outcome& scanner : run.vScanners) {
+        samples.push_back({{{"device", scanner.strDevice}}, Rounded(scanner.dSeconds)});
+    }
+    return samples;
+}
+
+Samples Info(const run_outcome& run, const program_info&) {
+    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+        out->push_back({With(With(With(device, "product", report.strProductId), "revision",
+                                  report.strRevision),
+                             "serial", report.strSerialNumber),
+                        "1"});
+    });
+}
+
+Samples SheetTotals(const run_outcome& run, const program_info&) {
+    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+        out->push_back({With(device, "feeder", "adf"), Text(report.iAdfTotal)});
+        if (report.bHasFlatbed) {
+            out->push_back({With(device, "feeder", "flatbed"), Text(report.iFbTotal)});
+        }
+    });
+}
+
+Samples ConsumableSheets(const run_outcome& run, const program_info&) {
+    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+        for (const report_counter& counter : report.vCounters) {
+            out->push_back(
+                {With(device, "consumable", ConsumableId(counter.eKind)), Text(counter.iSheets)});
+        }
+    });
+}
+
+Samples ConsumableMarks(const run_outcome& run, const program_info&) {
+    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+        for (const report_counter& counter : report.vCounters) {
+            Labels consumable = With(device, "consumable", ConsumableId(counter.eKind));
+            out->push_back({With(consumable, "mark", "first"), Text(counter.bFirstMark ? 1 : 0)});
+            if (counter.bHasSecondMark) {
+                out->push_back(
+                    {With(consumable, "mark", "second"), Text(counter.bSecondMark ? 1 : 0)});
+            }
+        }
+    });
+}
+
+Samples SleepTimer(const run_outcome& run, const program_info&) {
+    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+        if (report.bPowerSaveSupported) {
+            out->push_back({device, Text(report.llSleepMinutes * 60)});
+        }
+    });
+}
+
+Samples PowerOffEnabled(const run_outcome& run, const program_info&) {
+    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+        if (report.bPowerOffSupported) {
+            out->push_back({device, Text(report.bPowerOffActive ? 1 : 0)});
+        }
+    });
+}
+
+Samples PowerOffDelay(const run_outcome& run, const program_info&) {
+    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+        int hours = PowerOffHours(report.iPowerOffSetting);
+        if (report.bPowerOffSupported && hours != 0) {
+            out->push_back({device, Text(hours * 3600)});
+        }
+    });
+}
+
+// Offsets are held in steps of 0.5 mm: 2000 steps to the meter.
+void AddSide(const Labels& device, const char* position, const report_offsets& side,
+             bool hasEndOfPage, Samples* out) {
+    Labels labels = With(device, "position", position);
+    out->push_back({With(labels, "axis", "main"), Text(side.iMain / 2000.0)});
+    out->push_back({With(labels, "axis", "sub"), Text(side.iSub / 2000.0)});
+    if (hasEndOfPage) {
+        out->push_back({With(labels, "axis", "end_of_page"), Text(side.iEndOfPage / 2000.0)});
+    }
+}
+
+Samples Offsets(const run_outcome& run, const program_info&) {
+    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+        if (report.bHasOffsets) {
+            AddSide(device, "adf_front", report.stAdfFront, report.bHasEndOfPage, out);
+            AddSide(device, "adf_back", report.stAdfBack, report.bHasEndOfPage, out);
+        }
+        if (report.bHasFlatbedOffsets) {
+            AddSide(device, "flatbed", report.stFlatbed, false, out);
+        }
+    });
+}
+
+// Magnifications are held in tenths of a percent: 1000 to a ratio of 1.
+Samples Magnification(const run_outcome& run, const program_info&) {
+    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+        if (report.bHasOffsets) {
+            out->push_back(
+                {With(device, "feeder", "adf"), Text(report.iAdfMagnification / 1000.0)});
+        }
+        if (report.bHasFlatbedOffsets) {
+            out->push_back(
+                {With(device, "feeder", "flatbed"), Text(report.iFbMagnification / 1000.0)});
+        }
+    });
+}
+
+/// One metric family: its name, type, help text, and the function that collects its samples.
+struct metric_family {
+    const char* cpName;
+    const char* cpType;
+    const char* cpHelp;
+    Samples (*pCollect)(const run_outcome&, const program_info&);
+};
+
+const metric_family kFamilies[] = {
+    {"orvex_status_up", "gauge",
+     "1 when the service libraries were loaded and the scanners enumerated", ProgramUp},
+    {"orvex_status_scanners", "gauge", "Scanners enumerated", ProgramScanners},
+    {"orvex_status_duration_seconds", "gauge", "Duration of the whole run", ProgramDuration},
+    {"orvex_status_build_info", "gauge", "Version of orvexconsumables-status", BuildInfo},
+    {"orvex_scanner_up", "gauge", "1 when the scanner was read", ScannerUp},
+    {"orvex_scanner_status", "gauge", "1 for the status of the scanner's reading, 0 for the others",
+     ScannerStatusSeries},
+    {"orvex_scanner_read_duration_seconds", "gauge", "Duration of the scanner's reading",
+     ReadDuration},
+    {"orvex_scanner_info", "gauge", "Identification of the scanner", Info},
+    {"orvex_scanner_sheets_total", "counter",
+     "Sheets fed through the ADF or scanned on the flatbed", SheetTotals},
+    {"orvex_scanner_consumable_sheets_total", "counter",
+     "Sheets counted since the consumable was last replaced or cleaned", ConsumableSheets},
+    {"orvex_scanner_consumable_mark", "gauge", "1 when the scanner marks the consumable's counter",
+     ConsumableMarks},
+    {"orvex_scanner_sleep_timer_seconds", "gauge", "Idle time before the scanner sleeps",
+     SleepTimer},
+    {"orvex_scanner_power_off_enabled", "gauge", "1 when automatic power-off is on",
+     PowerOffEnabled},
+    {"orvex_scanner_power_off_delay_seconds", "gauge", "Idle time before automatic power-off",
+     PowerOffDelay},
+    {"orvex_scanner_offset_meters", "gauge", "Image offset", Offsets},
+    {"orvex_scanner_magnification_ratio", "gauge", "Vertical magnification adjustment",
+     Magnification},
+};
+
+void AppendSample(const char* name, const sample& item, std::string* out) {
+    *out += name;
+    const char* separator = "{";
+    for (const auto& [label, value] : item.vLabels) {
+        *out += separator;
+        *out += label;
+        *out += "=\"" + EscapeLabelValue(value) + "\"";
+        separator = ",";
+    }
+    *out += item.vLabels.empty() ? " " : "} ";
+    *out += item.strValue + "\n";
+}
+
+}  // namespace
+
+std::string RenderPrometheus(const run_outcome& run, const program_info& program) {
+    std::string out;
+    for (const metric_family& family : kFamilies) {
+        out += std::string("# HELP ") + family.cpName + " " + family.cpHelp + "\n";
+        out += std::string("# TYPE ") + family.cpName + " " + family.cpType + "\n";
+        for (const sample& item : family.pCollect(run, program)) {
+            AppendSample(family.cpName, item, &out);
+        }
+    }
+    return out;
+}
