@@ -1,0 +1,7 @@
+// orvexconsumables-status: the consumables and settings of the attached scanners, for monitoring.
+#include "status/driver.h"
+#include "status/probe.h"
+
+int main(int argc, char** argv) {
+    return RunStatus(argc, argv, ServiceProbe());
+}
