@@ -12,11 +12,13 @@ tools=${3:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
 fleet_pl=$src/packaging/tests/status_fleet.pl
 work=$(mktemp -d)
 exporter=
+writer=
 cleanup() {
-    if [ -n "$exporter" ]; then
-        kill "$exporter" 2>/dev/null
-        wait "$exporter" 2>/dev/null
-    fi
+    local pid
+    for pid in $writer $exporter; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -132,6 +134,7 @@ while kill -0 "$writer" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
 done
 kill "$writer" 2>/dev/null
 wait "$writer" 2>/dev/null
+writer=
 check "200 rewrites within 300 s" yes "$([ $SECONDS -lt $deadline ] && echo yes || echo no)"
 check "rewrites that failed" "" "$(cat "$work/rewrites.log" 2>/dev/null)"
 check "scrapes during the rewrites (at least 20)" yes "$([ $scrapes -ge 20 ] && echo yes || echo "no ($scrapes)")"
