@@ -1,0 +1,247 @@
+// Whole-program tests: orvexconsumables-status-sim against private fleet files, with a scanner held
+// by another process, a hung one, hostile texts, another locale and unwritable outputs.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
+#include <regex>
+
+#include "status/test_support.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A scanner of the simulated fleet; extra keys (faults, counters) are merged in.
+nlohmann::json FleetScanner(const std::string& name, const std::string& serial,
+                            const nlohmann::json& extra = nlohmann::json::object()) {
+    nlohmann::json scanner = {
+        {"name", name},
+        {"firmware", "0C31"},
+        {"identification",
+         {{"productId", "ko-330xs"}, {"revision", "1.00"}, {"serialNumber", serial}}},
+        {"totals", {{"adf", 100}, {"hasFlatbed", false}}},
+        {"counters", {{"pick", {{"label", "Pick Roller:"}, {"count", 60}}}}},
+    };
+    scanner.update(extra);
+    return scanner;
+}
+
+// A fleet file in its own folder, removed with the object.
+struct Fleet {
+    TempDir dir;
+    std::string path = dir.path() + "/fleet.json";
+    Fleet(std::initializer_list<nlohmann::json> scanners) { Write(scanners); }
+    void Write(const std::vector<nlohmann::json>& scanners) const {
+        WriteWholeFile(path, nlohmann::json({{"scanners", scanners}}).dump(2));
+    }
+};
+
+// The schema check with Debian's python3-jsonschema; the message of the first violation, or "".
+std::string SchemaViolation(const std::string& document) {
+    TempDir dir;
+    WriteWholeFile(dir.path() + "/out.json", document);
+    std::string command =
+        "/usr/bin/python3 -c 'import json, sys, jsonschema\n"
+        "schema = json.load(open(sys.argv[1]))\n"
+        "jsonschema.Draft202012Validator.check_schema(schema)\n"
+        "jsonschema.Draft202012Validator(schema).validate(json.load(open(sys.argv[2])))' " +
+        std::string(ORVEX_TEST_SCHEMA) + " " + dir.path() + "/out.json > " + dir.path() +
+        "/why 2>&1";
+    return std::system(command.c_str()) == 0 ? "" : ReadWholeFile(dir.path() + "/why");
+}
+
+Names Statuses(const nlohmann::json& document) {
+    Names statuses;
+    for (const auto& scanner : document["scanners"]) {
+        statuses.push_back(scanner["device"].get<std::string>() + " " +
+                           scanner["status"].get<std::string>());
+    }
+    return statuses;
+}
+
+TEST(StatusProgram, ReportsOkBusyHungAndAbsentScannersWithinTheDeadline) {
+    nlohmann::json hang = {{"faults", {{"GetArdosaInfo", {{"delayMs", 600000}}}}}};
+    Fleet fleet({FleetScanner("ko-330xs:OK1", "OK1"), FleetScanner("ko-330xs:BUSY2", "BUSY2"),
+                 FleetScanner("ko-330xs:HUNG3", "HUNG3", hang)});
+    ScannerHolder holder(fleet.path, "ko-330xs:BUSY2");
+    ASSERT_TRUE(holder.holds());
+
+    ProgramRun run =
+        RunStatusProgram(fleet.path, {"-t", "2", "-d", "ko-330xs:GONE4", "-d", "ko-330xs:HUNG3",
+                                      "-d", "ko-330xs:BUSY2", "-d", "ko-330xs:OK1"});
+    EXPECT_LT(run.seconds, 3.0);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(SchemaViolation(run.out), "");
+    nlohmann::json document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(Statuses(document), (Names{"ko-330xs:OK1 ok", "ko-330xs:BUSY2 busy",
+                                         "ko-330xs:HUNG3 timeout", "ko-330xs:GONE4 absent"}));
+    EXPECT_EQ(document["scanners"][2]["messages"][0]["text"], "no answer within 2 s");
+
+    // The killed reader's claim ended with it: the next run claims the scanner again.
+    fleet.Write({FleetScanner("ko-330xs:HUNG3", "HUNG3")});
+    ProgramRun next = RunStatusProgram(fleet.path, {"-f", "nagios", "-d", "ko-330xs:HUNG3"});
+    EXPECT_EQ(next.out,
+              "ORVEXCONSUMABLES OK - 1 scanner: 1 ok | 'ko-330xs:HUNG3 pick_roller'=60;;;0\n"
+              "ko-330xs:HUNG3: ok\n");
+    EXPECT_EQ(next.exitCode, 0);
+}
+
+TEST(StatusProgram, ExitStatusFollowsTheFormat) {
+    nlohmann::json marked = {
+        {"counters", {{"pick", {{"label", "Pick Roller:"}, {"mark1", true}}}}}};
+    Fleet fleet({FleetScanner("ko-330xs:OK1", "OK1"), FleetScanner("ko-330xs:MARK2", "M", marked),
+                 FleetScanner("ko-330xs:BUSY3", "BUSY3")});
+    ScannerHolder holder(fleet.path, "ko-330xs:BUSY3");
+    ASSERT_TRUE(holder.holds());
+    TempDir out;
+    const std::string missing = out.path() + "/missing/status.prom";
+    struct ExitCase {
+        Names args;
+        int json, prometheus, nagios;
+    };
+    const std::vector<ExitCase> cases = {
+        {{"-d", "ko-330xs:OK1"}, 0, 0, 0},
+        {{"-d", "ko-330xs:MARK2"}, 0, 0, 1},
+        {{"-d", "ko-330xs:BUSY3"}, 2, 2, 3},
+        {{"-d", "ko-330xs:OK1", "-d", "nowhere"}, 2, 2, 2},
+        {{"-d", "ko-330xs:OK1", "-o", missing}, 1, 1, 3},
+        {{"-t", "0"}, 3, 3, 3},
+    };
+    for (const ExitCase& c : cases) {
+        const std::vector<std::pair<std::string, int>> formats = {
+            {"json", c.json}, {"prometheus", c.prometheus}, {"nagios", c.nagios}};
+        for (const auto& [format, status] : formats) {
+            Names args = c.args;
+            args.insert(args.begin(), {"-f", format});
+            EXPECT_EQ(RunStatusProgram(fleet.path, args).exitCode, status)
+                << format << " " << testing::PrintToString(c.args);
+        }
+    }
+    EXPECT_EQ(FolderEntries(out.path()), Names{});
+}
+
+TEST(StatusProgram, UsageErrorsHelpAndVersion) {
+    Fleet fleet({FleetScanner("ko-330xs:OK1", "OK1")});
+    const std::string tryHelp = "Try 'orvexconsumables-status --help'.\n";
+    struct UsageCase {
+        Names args;
+        std::string out;
+        std::string err;
+        int exitCode;
+    };
+    const std::vector<UsageCase> cases = {
+        {{"-V"}, "orvexconsumables-status " ORVEX_TEST_VERSION "\n", "", 0},
+        {{"--bogus"}, "", "orvexconsumables-status: unknown option '--bogus'\n" + tryHelp, 3},
+        {{"-t", "x", "-f", "nagios"},
+         "ORVEXCONSUMABLES UNKNOWN - the timeout 'x' is not a whole number of seconds from 1 to "
+         "3600\n",
+         "orvexconsumables-status: the timeout 'x' is not a whole number of seconds from 1 to "
+         "3600\n" +
+             tryHelp,
+         3},
+    };
+    for (const UsageCase& c : cases) {
+        ProgramRun run = RunStatusProgram(fleet.path, c.args);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+    }
+    ProgramRun help = RunStatusProgram(fleet.path, {"--help", "-f", "nagios"});
+    EXPECT_EQ(SplitIntoLines(help.out)[0],
+              "Usage: orvexconsumables-status [-f json|prometheus|nagios] [-o FILE] [-d NAME]...");
+    EXPECT_EQ(help.exitCode, 0);
+}
+
+// Texts the libraries give: quotes, backslashes and line ends, and fields cut inside a character.
+TEST(StatusProgram, HostileTextsGiveValidOutputInEveryFormat) {
+    const std::string name = "ko-330xs:a\"b\\c\nd";
+    nlohmann::json identification = {{"identification",
+                                      {{"productId", std::string(31, 'P') + "\xc3\xa9"},
+                                       {"revision", "1.0\xe2\x82\xac"},
+                                       {"serialNumber", "S\"1\\2\n3"}}}};
+    Fleet fleet({FleetScanner(name, "", identification)});
+
+    ProgramRun json = RunStatusProgram(fleet.path, {});
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_EQ(SchemaViolation(json.out), "");
+    nlohmann::json scanner = nlohmann::json::parse(json.out)["scanners"][0];
+    EXPECT_EQ(scanner["device"], name);
+    EXPECT_EQ(scanner["identification"].dump(),
+              "{\"product_id\":\"" + std::string(31, 'P') +
+                  "\xef\xbf\xbd\",\"revision\":\"1.0\xef\xbf\xbd\","
+                  "\"serial_number\":\"S\\\"1\\\\2\\n3\"}");
+
+    ProgramRun prometheus = RunStatusProgram(fleet.path, {"-f", "prometheus"});
+    EXPECT_EQ(prometheus.exitCode, 0);
+    Names info;
+    for (const std::string& line : SplitIntoLines(prometheus.out)) {
+        if (line.rfind("orvex_scanner_info{", 0) == 0) {
+            info.push_back(line);
+        }
+    }
+    EXPECT_EQ(info, Names{"orvex_scanner_info{device=\"ko-330xs:a\\\"b\\\\c\\nd\",product=\"" +
+                          std::string(31, 'P') +
+                          "\xef\xbf\xbd\",revision=\"1.0\xef\xbf\xbd\","
+                          "serial=\"S\\\"1\\\\2\\n3\"} 1"});
+
+    ProgramRun nagios = RunStatusProgram(fleet.path, {"-f", "nagios"});
+    EXPECT_EQ(nagios.out,
+              "ORVEXCONSUMABLES OK - 1 scanner: 1 ok | 'ko-330xs:a\"b\\c d pick_roller'=60;;;0\n"
+              "ko-330xs:a\"b\\c d: ok\n");
+}
+
+// Durations differ from run to run; they are masked only where they are plain numbers.
+std::string WithoutDurations(const std::string& text) {
+    static const std::regex json("(\"duration_seconds\": )[0-9.]+(,?)\n");
+    static const std::regex prometheus("(_duration_seconds(\\{[^}]*\\})? )[0-9.]+\n");
+    return std::regex_replace(std::regex_replace(text, json, "$1D$2\n"), prometheus, "$1D\n");
+}
+
+TEST(StatusProgram, AGermanLocaleGivesTheSameBytes) {
+    TempDir locales;
+    std::string compile = "localedef -i de_DE -f UTF-8 " + locales.path() + "/de_DE.UTF-8";
+    ASSERT_EQ(std::system(compile.c_str()), 0) << "needs the locales package";
+    const Names german = {"LOCPATH=" + locales.path(), "LC_ALL=de_DE.UTF-8"};
+    std::string probe = "LOCPATH=" + locales.path() +
+                        " LC_ALL=de_DE.UTF-8 /usr/bin/printf %.1f 1.5 > " + locales.path() + "/p";
+    ASSERT_EQ(std::system(probe.c_str()), 0);
+    ASSERT_EQ(ReadWholeFile(locales.path() + "/p"), "1,5") << "the locale is in force";
+
+    nlohmann::json offsets = {{"offsets",
+                               {{"supported", true},
+                                {"flatbed", true},
+                                {"adfFront", {{"main", -3}}},
+                                {"adfMagnification", 15},
+                                {"flatbedMagnification", -31}}},
+                              {"sleepTimer", {{"supported", true}, {"maxStep", 12}, {"step", 3}}}};
+    Fleet fleet({FleetScanner("ko-330xs:OK1", "OK1", offsets)});
+    const std::vector<std::pair<std::string, bool>> formats = {
+        {"json", true}, {"prometheus", true}, {"nagios", false}};
+    for (const auto& [format, hasDurations] : formats) {
+        ProgramRun plain = RunStatusProgram(fleet.path, {"-f", format}, {"LC_ALL=C"});
+        ProgramRun local = RunStatusProgram(fleet.path, {"-f", format}, german);
+        EXPECT_EQ(plain.exitCode, 0) << format;
+        EXPECT_EQ(WithoutDurations(plain.out) != plain.out, hasDurations) << format;
+        EXPECT_EQ(WithoutDurations(local.out), WithoutDurations(plain.out)) << format;
+    }
+}
+
+TEST(StatusProgram, ReplacesTheOutputFileAndLeavesNothingElse) {
+    Fleet fleet({FleetScanner("ko-330xs:OK1", "OK1")});
+    TempDir out;
+    const std::string path = out.path() + "/orvex.prom";
+    WriteWholeFile(path, "old\n");
+    chmod(path.c_str(), 0600);
+    ProgramRun run = RunStatusProgram(fleet.path, {"-f", "prometheus", "-o", path});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(SplitIntoLines(ReadWholeFile(path))[2], "orvex_status_up 1");
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+    EXPECT_EQ(FolderEntries(out.path()), Names{"orvex.prom"});
+}
+
+}  // namespace
