@@ -20,6 +20,12 @@ echo "    ko-650:KV65B0002"
 echo "    VX-905R"
 STUB
 chmod +x "$work/bin/orvexconsumables"
+# A build tree: the simulator variants, the status program one folder below the tool.
+mkdir -p "$work/build/status"
+printf '#!/bin/sh\necho "List of available devices:"\necho "    ko-550xs:KV55A0004"\n' \
+    >"$work/build/orvexconsumables-sim"
+printf '#!/bin/sh\nexit 3\n' >"$work/build/status/orvexconsumables-status-sim"
+chmod +x "$work/build/orvexconsumables-sim" "$work/build/status/orvexconsumables-status-sim"
 touch "$work/files/orvexconsumables.prom" "$work/files/other.json"
 PATH="$work/bin:$PATH"
 cd "$work/files" || exit 1
@@ -47,7 +53,7 @@ complete_line() {
     [[ $1 == *' ' || $1 == *[:=] ]] && COMP_WORDS+=('')
     local COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
     COMPREPLY=()
-    _orvexconsumables_status orvexconsumables-status "${COMP_WORDS[COMP_CWORD]}" \
+    _orvexconsumables_status "${COMP_WORDS[0]}" "${COMP_WORDS[COMP_CWORD]}" \
         "${COMP_WORDS[COMP_CWORD - 1]}"
     printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd ' '
 }
@@ -80,6 +86,10 @@ for row in "${rows[@]}"; do
     IFS='|' read -r line expected <<<"$row"
     check "'$line'" "$expected" "$(complete_line "$line")"
 done
+
+# The status program's simulator variant in a build tree asks the tool's variant one folder up.
+check "build tree: -d" "ko-550xs:KV55A0004" \
+    "$(complete_line "$work/build/status/orvexconsumables-status-sim -d ")"
 
 # A lister that hangs is given up after its time limit: nothing is offered, within 10 seconds.
 start=$SECONDS
