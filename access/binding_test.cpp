@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "access/paths.h"
-#include "cli/driver.h"
 #include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"

@@ -12,7 +12,6 @@
 
 #include "access/binding.h"
 #include "access/paths.h"
-#include "access/session.h"
 #include "capability/devset.h"
 #include "capability/dispatch.h"
 #include "capability/profile.h"
@@ -168,22 +167,17 @@ void BM_DispatchWalk(benchmark::State& state) {
     g_cpProfilePath = profile.path.c_str();
     g_fcpkorwc_GetFirmVersion = FakeGetFirmVersion;
     g_fcpkorwc_InquiryVPD = FakeInquiryVPD;
-    static char device[] = "bench:0";
-    g_cpActiveScanner = device;
-    std::vector<std::vector<char>> names;
-    for (const char* designation : kDesignations) {
-        names.emplace_back(designation, designation + std::strlen(designation) + 1);
-    }
+    capability_context context{};
+    context.cpDeviceName = "bench:0";
+    context.cpProfilePath = profile.path.c_str();
     CDevSet2Builder record;
     for (auto _ : state) {
-        for (std::vector<char>& name : names) {
-            g_cpActiveScannerName = name.data();
-            GetAvailableFunction(&record);
+        for (const char* designation : kDesignations) {
+            context.cpDesignation = designation;
+            ArbitrateCapabilities(&context, &record);
             benchmark::DoNotOptimize(record);
         }
     }
-    g_cpActiveScannerName = nullptr;
-    g_cpActiveScanner = nullptr;
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 59);
     state.counters["file_bytes"] = static_cast<double>(profile.size);
 }

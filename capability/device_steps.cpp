@@ -2,23 +2,18 @@
 // inquiries whose bits switch single fields.
 #include "capability/rule_table.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "access/binding.h"
 #include "access/names.h"
-#include "access/session.h"
 #include "capability/rules.h"
 
 namespace {
 
-// Written straight to standard output, not as a message line; the session goes on.
-const char kFirmwareFetchError[] = " ERROR: Firmware Version 取得に失敗\n";
-
 // Firmware below this turns bAutoCropBoundary off for the designations below.
 const char kTarvo3Threshold[] = "0C30";
 const char* const kTarvo3GatedDesignations[] = {"ko-230xs", "ko-330xs", "ko-225Exs", "ko-325Exs"};
-// The library gives four characters of meaning; the rest of g_Tarvo3FirmVer is cut off.
+// The library gives four characters of meaning; the rest of the text is cut off.
 constexpr size_t kTarvo3VersionLength = 4;
 
 // Firmware below this turns bFlag70 and bPickRetry off; compared over its five bytes with the NUL.
@@ -59,45 +54,47 @@ constexpr bool Fits(const InquiryCheck& check) {
 }
 static_assert(Fits(kInquiryBusWidth) && Fits(kInquiryFlag72) && Fits(kInquiryFlag75));
 
-// Fetches the firmware text into a 16-byte buffer; a failure prints the error line only.
-void FetchFirmware(char* buffer) {
-    if (!IsLibraryTrue(g_fcpkorwc_GetFirmVersion(g_cpActiveScanner, buffer, 16))) {
-        std::fputs(kFirmwareFetchError, stdout);
+// Fetches the firmware text into a 16-byte buffer; a failure is counted and the rule goes on.
+void FetchFirmware(capability_context* context, char* buffer) {
+    if (!IsLibraryTrue(
+            g_fcpkorwc_GetFirmVersion(context->cpDeviceName, buffer, kFirmwareTextSize))) {
+        ++context->iFirmwareFetchFailures;
     }
 }
 
-void FetchTarvo3() {
-    FetchFirmware(g_Tarvo3FirmVer);
-    g_Tarvo3FirmVer[kTarvo3VersionLength] = '\0';
+void FetchTarvo3(capability_context* context) {
+    FetchFirmware(context, context->szTarvo3FirmVer);
+    context->szTarvo3FirmVer[kTarvo3VersionLength] = '\0';
 }
 
-void StepNone(CDevSet2Builder*) {}
+void StepNone(capability_context*, CDevSet2Builder*) {}
 
-void StepTarvo3Fetch(CDevSet2Builder*) {
-    FetchTarvo3();
+void StepTarvo3Fetch(capability_context* context, CDevSet2Builder*) {
+    FetchTarvo3(context);
 }
 
-void StepTarvo3FetchGated(CDevSet2Builder* record) {
-    FetchTarvo3();
-    if (IsOneOfNames(g_cpActiveScannerName, kTarvo3GatedDesignations) &&
-        std::strcmp(g_Tarvo3FirmVer, kTarvo3Threshold) < 0) {
+void StepTarvo3FetchGated(capability_context* context, CDevSet2Builder* record) {
+    FetchTarvo3(context);
+    if (IsOneOfNames(context->cpDesignation, kTarvo3GatedDesignations) &&
+        std::strcmp(context->szTarvo3FirmVer, kTarvo3Threshold) < 0) {
         record->bAutoCropBoundary = 0;
     }
 }
 
-void StepVelisa2FetchGated(CDevSet2Builder* record) {
-    FetchFirmware(g_Velisa2FirmVer);
+void StepVelisa2FetchGated(capability_context* context, CDevSet2Builder* record) {
+    FetchFirmware(context, context->szVelisa2FirmVer);
     // memcmp orders by unsigned bytes and stops at the first difference.
-    if (std::memcmp(g_Velisa2FirmVer, kVelisa2Threshold, sizeof kVelisa2Threshold) < 0) {
+    if (std::memcmp(context->szVelisa2FirmVer, kVelisa2Threshold, sizeof kVelisa2Threshold) < 0) {
         record->bFlag70 = 0;
         record->bPickRetry = 0;
     }
 }
 
-void RunInquiry(const InquiryCheck& check, CDevSet2Builder* record) {
+void RunInquiry(const InquiryCheck& check, const capability_context* context,
+                CDevSet2Builder* record) {
     unsigned char buffer[kInquiryBufferMax];
     std::memset(buffer, 0, check.uiBufferSize);
-    bool ok = IsLibraryTrue(g_fcpkorwc_InquiryVPD(g_cpActiveScanner, buffer, check.iLength, 0));
+    bool ok = IsLibraryTrue(g_fcpkorwc_InquiryVPD(context->cpDeviceName, buffer, check.iLength, 0));
     if (check.bNeedsSuccess && !ok) {
         return;
     }
@@ -119,20 +116,20 @@ void RunInquiry(const InquiryCheck& check, CDevSet2Builder* record) {
     }
 }
 
-void StepInquiryBusWidth(CDevSet2Builder* record) {
-    RunInquiry(kInquiryBusWidth, record);
+void StepInquiryBusWidth(capability_context* context, CDevSet2Builder* record) {
+    RunInquiry(kInquiryBusWidth, context, record);
 }
 
-void StepInquiryFlag72(CDevSet2Builder* record) {
-    RunInquiry(kInquiryFlag72, record);
+void StepInquiryFlag72(capability_context* context, CDevSet2Builder* record) {
+    RunInquiry(kInquiryFlag72, context, record);
 }
 
-void StepInquiryFlag75(CDevSet2Builder* record) {
-    RunInquiry(kInquiryFlag75, record);
+void StepInquiryFlag75(capability_context* context, CDevSet2Builder* record) {
+    RunInquiry(kInquiryFlag75, context, record);
 }
 
 // Indexed by DeviceStep.
-void (*const kStepHandlers[])(CDevSet2Builder*) = {
+void (*const kStepHandlers[])(capability_context*, CDevSet2Builder*) = {
     StepNone,
     StepTarvo3Fetch,
     StepTarvo3FetchGated,
@@ -147,6 +144,6 @@ static_assert(sizeof kStepHandlers / sizeof kStepHandlers[0] ==
 
 }  // namespace
 
-void RunDeviceStep(DeviceStep step, CDevSet2Builder* record) {
-    kStepHandlers[static_cast<size_t>(step)](record);
+void RunDeviceStep(DeviceStep step, capability_context* context, CDevSet2Builder* record) {
+    kStepHandlers[static_cast<size_t>(step)](context, record);
 }

@@ -13,11 +13,11 @@
 
 #include "access/binding.h"
 #include "access/paths.h"
-#include "access/session.h"
 #include "capability/dispatch.h"
 #include "capability/rules.h"
 #include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
+#include "tests/support/rule_context.h"
 #include "tests/support/process.h"
 
 namespace {
@@ -31,6 +31,7 @@ class DeviceStepTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetToolState();
+        ResetRuleScanner();
         InstallFakeService();
         savedProfilePath_ = g_cpProfilePath;
         char pattern[] = "/tmp/orvex-steps-XXXXXX";
@@ -46,32 +47,29 @@ protected:
         std::remove(profilePath_.c_str());
         rmdir(dir_.c_str());
     }
-    void SetActive(const std::string& designation) {
-        free(g_cpActiveScanner);
-        free(g_cpActiveScannerName);
-        g_cpActiveScanner = strdup((designation + ":SN0001").c_str());
-        g_cpActiveScannerName = strdup(designation.c_str());
-    }
+    void SetActive(const std::string& designation) { SetActiveDesignation(designation); }
 
     const char* savedProfilePath_ = nullptr;
     std::string dir_;
     std::string profilePath_;
 };
 
-// Runs the dispatch in a child process and returns what it printed, followed by the fields
-// asked for and both firmware buffers, one line.
+// Runs the dispatch and shows what the tool would print: the firmware error line for each failed
+// fetch, then the fields asked for and both firmware buffers, one line.
 std::string DispatchAndShow(
     const std::vector<std::pair<const char*, int32_t CDevSet2Builder::*>>& fields) {
-    RunResult run = RunInChild([&fields] {
-        GetAvailableFunction(&g_DevFunc);
-        for (const auto& [name, field] : fields) {
-            std::printf("%s=%d ", name, g_DevFunc.*field);
-        }
-        std::printf("Tarvo3=\"%s\" Velisa2=\"%.16s\"\n", g_Tarvo3FirmVer, g_Velisa2FirmVer);
-    });
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.err, "");
-    return run.out;
+    int failuresBefore = testContext.iFirmwareFetchFailures;
+    ArbitrateActive();
+    std::string shown;
+    for (int i = failuresBefore; i < testContext.iFirmwareFetchFailures; ++i) {
+        shown += kFirmwareErrorLine;
+    }
+    for (const auto& [name, field] : fields) {
+        shown += std::string(name) + "=" + std::to_string(testRecord.*field) + " ";
+    }
+    const char* velisa2 = testContext.szVelisa2FirmVer;
+    return shown + "Tarvo3=\"" + testContext.szTarvo3FirmVer + "\" Velisa2=\"" +
+           std::string(velisa2, strnlen(velisa2, kFirmwareTextSize)) + "\"\n";
 }
 
 struct FirmwareCase {
@@ -112,7 +110,7 @@ TEST_F(DeviceStepTest, Gate0C30OnAutoCropBoundary) {
         SetActive(c.cpDesignation);
         g_fake.firmware = c.cpFirmware;
         g_fake.results["korwc_GetFirmVersion"] = c.iFetchResult;
-        std::strcpy(g_Tarvo3FirmVer, c.cpPreviousTarvo3);
+        std::strcpy(testContext.szTarvo3FirmVer, c.cpPreviousTarvo3);
         EXPECT_EQ(DispatchAndShow({{"bAutoCropBoundary", &CDevSet2Builder::bAutoCropBoundary}}),
                   c.expected)
             << c.cpDesignation << " " << c.cpFirmware << " " << c.iFetchResult;
@@ -125,9 +123,9 @@ TEST_F(DeviceStepTest, Gate0C30OnlyForTheFourDesignations) {
     for (const char* designation : {"ko-230", "ko-230xs:", "KO-230XS"}) {
         SetActive(designation);
         CDevSet2Builder record = {};
-        Ko230Arbitrate(&record);
+        Ko230Arbitrate(&record, ActiveRuleContext());
         EXPECT_EQ(record.bAutoCropBoundary, 1) << designation;
-        EXPECT_STREQ(g_Tarvo3FirmVer, "0C2F");
+        EXPECT_STREQ(testContext.szTarvo3FirmVer, "0C2F");
     }
 }
 
@@ -147,7 +145,7 @@ TEST_F(DeviceStepTest, Gate0D10OnFlag70AndPickRetry) {
         {"Ko-430Hxs", "0D0F", 1, "", "bFlag70=0 bPickRetry=0 Tarvo3=\"\" Velisa2=\"0D0F\"\n"},
         {"Ko-430Hxs", "0D10", 0, "", error + "bFlag70=0 bPickRetry=0 Tarvo3=\"\" Velisa2=\"\"\n"},
         {"Ko-410Hxs", "0D0F", 1, "", "bFlag70=0 bPickRetry=0 Tarvo3=\"\" Velisa2=\"0D0F\"\n"},
-        // g_Tarvo3FirmVer is not theirs: what an earlier fetch left there stays.
+        // The Tarvo3 text is not theirs: what an earlier fetch left there stays.
         {"ko-430xs", "0D10", 1, "0C31",
          "bFlag70=1 bPickRetry=1 Tarvo3=\"0C31\" Velisa2=\"0D10\"\n"},
     };
@@ -155,7 +153,9 @@ TEST_F(DeviceStepTest, Gate0D10OnFlag70AndPickRetry) {
         SetActive(c.cpDesignation);
         g_fake.firmware = c.cpFirmware;
         g_fake.results["korwc_GetFirmVersion"] = c.iFetchResult;
-        std::strcpy(g_Tarvo3FirmVer, c.cpPreviousTarvo3);
+        ResetRuleScanner();  // each case starts from a fresh session
+        SetActive(c.cpDesignation);
+        std::strcpy(testContext.szTarvo3FirmVer, c.cpPreviousTarvo3);
         EXPECT_EQ(DispatchAndShow({{"bFlag70", &CDevSet2Builder::bFlag70},
                                    {"bPickRetry", &CDevSet2Builder::bPickRetry}}),
                   c.expected)
@@ -171,13 +171,13 @@ TEST_F(DeviceStepTest, FirmwareFillingTheWholeBufferIsCutAndComparedSafely) {
         return 1;
     };
     SetActive("ko-230xs");
-    GetAvailableFunction(&g_DevFunc);
-    EXPECT_STREQ(g_Tarvo3FirmVer, "9999");
-    EXPECT_EQ(g_DevFunc.bAutoCropBoundary, 1);
+    ArbitrateActive();
+    EXPECT_STREQ(testContext.szTarvo3FirmVer, "9999");
+    EXPECT_EQ(testRecord.bAutoCropBoundary, 1);
     SetActive("ko-430xs");
-    GetAvailableFunction(&g_DevFunc);
-    EXPECT_EQ(std::string(g_Velisa2FirmVer, 16), std::string(16, '9'));
-    EXPECT_EQ(g_DevFunc.bPickRetry, 1);
+    ArbitrateActive();
+    EXPECT_EQ(std::string(testContext.szVelisa2FirmVer, 16), std::string(16, '9'));
+    EXPECT_EQ(testRecord.bPickRetry, 1);
 }
 
 // An inquiry that writes its bytes whatever it returns.
@@ -242,8 +242,8 @@ TEST_F(DeviceStepTest, InquiryBits) {
             g_inquiryBytes.clear();
         }
         g_iInquiryResult = c.iResult;
-        GetAvailableFunction(&g_DevFunc);
-        EXPECT_EQ(g_DevFunc.*c.pField, c.iExpected)
+        ArbitrateActive();
+        EXPECT_EQ(testRecord.*c.pField, c.iExpected)
             << c.cpDesignation << " byte " << c.uiByte << " = " << int{c.ucValue} << " result "
             << c.iResult << (c.bFillsOnFailure ? " filled" : "");
     }
@@ -259,7 +259,7 @@ TEST_F(DeviceStepTest, InquiryRequests) {
     for (const auto& [designation, call] : cases) {
         SetActive(designation);
         g_fake.calls.clear();
-        GetAvailableFunction(&g_DevFunc);
+        ArbitrateActive();
         EXPECT_EQ(g_fake.calls, std::vector<std::string>{call});
     }
 }
@@ -267,8 +267,8 @@ TEST_F(DeviceStepTest, InquiryRequests) {
 TEST_F(DeviceStepTest, Ko160AutoCropBoundaryIsAlwaysOff) {
     SetActive("Ko-160xs");
     WriteFile(profilePath_, "Ko-160 DEVSET_AUTOCROP_BOUNDARY1");
-    GetAvailableFunction(&g_DevFunc);
-    EXPECT_EQ(g_DevFunc.bAutoCropBoundary, 0);
+    ArbitrateActive();
+    EXPECT_EQ(testRecord.bAutoCropBoundary, 0);
 }
 
 }  // namespace

@@ -100,6 +100,3 @@ static_assert(offsetof(CDevSet2Builder, bMaintenanceTerms) == 252);
 static_assert(offsetof(CDevSet2Builder, bFlag72) == 288);
 static_assert(offsetof(CDevSet2Builder, bFlag75) == 300);
 static_assert(offsetof(CDevSet2Builder, iSpare79) == 316);
-
-/// The capability record of the run, cleared and refilled when the session opens.
-extern CDevSet2Builder g_DevFunc;

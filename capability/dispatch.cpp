@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "access/session.h"
 #include "capability/rules.h"
 
 namespace {
@@ -12,7 +11,7 @@ namespace {
 // letter case significant; the first equal row wins (all rows are distinct).
 struct DispatchRow {
     const char* cpDesignation;
-    void (*pfnRule)(CDevSet2Builder* record);
+    void (*pfnRule)(CDevSet2Builder* record, capability_context* context);
 };
 
 constexpr DispatchRow kDispatchTable[] = {
@@ -80,20 +79,21 @@ static_assert(sizeof kDispatchTable / sizeof kDispatchTable[0] == 59, "59 design
 
 }  // namespace
 
-void GetAvailableFunction(CDevSet2Builder* record) {
+void ArbitrateCapabilities(capability_context* context, CDevSet2Builder* record) {
     std::memset(record, 0, sizeof *record);
-    if (g_cpActiveScannerName != nullptr) {
-        FunctionArbitratorFactory(g_cpActiveScannerName, record);
+    if (context->cpDesignation != nullptr) {
+        FunctionArbitratorFactory(context->cpDesignation, context, record);
     }
 }
 
-void FunctionArbitratorFactory(const char* name, CDevSet2Builder* record) {
+void FunctionArbitratorFactory(const char* name, capability_context* context,
+                               CDevSet2Builder* record) {
     if (name == nullptr) {
         return;
     }
     for (const DispatchRow& row : kDispatchTable) {
         if (std::strcmp(row.cpDesignation, name) == 0) {
-            row.pfnRule(record);
+            row.pfnRule(record, context);
             return;
         }
     }

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "access/paths.h"
-#include "access/session.h"
 #include "capability/profile.h"
 #include "capability/rules.h"
 #include "tests/support/fake_service.h"
+#include "tests/support/rule_context.h"
 #include "tests/support/process.h"
 
 namespace {
@@ -447,6 +447,7 @@ class DispatchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetToolState();
+        ResetRuleScanner();
         InstallFakeService();
         // A version that passes both gates; the four characters kept are "0D10".
         g_fake.firmware = "0D105";
@@ -464,21 +465,16 @@ protected:
         std::remove(profilePath_.c_str());
         rmdir(dir_.c_str());
     }
-    void SetActive(const std::string& designation) {
-        free(g_cpActiveScanner);
-        free(g_cpActiveScannerName);
-        g_cpActiveScanner = strdup((designation + ":SN0001").c_str());
-        g_cpActiveScannerName = strdup(designation.c_str());
-    }
+    void SetActive(const std::string& designation) { SetActiveDesignation(designation); }
     // Runs the dispatch as the session does, from a record full of leftovers.
     Record Dispatch(const std::string& designation) {
         SetActive(designation);
         g_fake.calls.clear();
-        std::memset(g_Tarvo3FirmVer, 0, sizeof g_Tarvo3FirmVer);
-        std::memset(g_Velisa2FirmVer, 0, sizeof g_Velisa2FirmVer);
-        std::memset(&g_DevFunc, 0x5A, sizeof g_DevFunc);
-        GetAvailableFunction(&g_DevFunc);
-        return ToRecord(g_DevFunc);
+        std::memset(testContext.szTarvo3FirmVer, 0, sizeof testContext.szTarvo3FirmVer);
+        std::memset(testContext.szVelisa2FirmVer, 0, sizeof testContext.szVelisa2FirmVer);
+        std::memset(&testRecord, 0x5A, sizeof testRecord);
+        ArbitrateActive();
+        return ToRecord(testRecord);
     }
 
     const char* savedProfilePath_ = nullptr;
@@ -495,8 +491,9 @@ void CheckRow(const std::string& designation, const RuleExpectation& rule, Profi
                                 << Describe(actual, expected);
     std::string device = designation + ":SN0001";
     EXPECT_EQ(g_fake.calls, ExpectedCalls(rule.eFetch, device)) << designation;
-    EXPECT_STREQ(g_Tarvo3FirmVer, rule.eFetch == Fetch::kFirmware ? "0D10" : "") << designation;
-    EXPECT_STREQ(g_Velisa2FirmVer, rule.eFetch == Fetch::kFirmwareOwn ? "0D105" : "")
+    EXPECT_STREQ(testContext.szTarvo3FirmVer, rule.eFetch == Fetch::kFirmware ? "0D10" : "")
+        << designation;
+    EXPECT_STREQ(testContext.szVelisa2FirmVer, rule.eFetch == Fetch::kFirmwareOwn ? "0D105" : "")
         << designation;
 }
 
@@ -538,7 +535,7 @@ TEST_F(DispatchTest, Ko140ArbitrateIsKo130Arbitrate) {
         g_cpProfilePath =
             profile == Profile::kMissing ? missingPath_.c_str() : profilePath_.c_str();
         CDevSet2Builder record = {};
-        Ko140Arbitrate(&record);
+        Ko140Arbitrate(&record, ActiveRuleContext());
         EXPECT_EQ(ToRecord(record), Expected(rule, profile));
     }
 }
@@ -551,25 +548,24 @@ TEST_F(DispatchTest, UnknownDesignationsFetchNothingAndLeaveTheRecordZero) {
     for (const char* designation : unknown) {
         EXPECT_EQ(Dispatch(designation), Record(80, 0)) << "[" << designation << "]";
         EXPECT_TRUE(g_fake.calls.empty()) << "[" << designation << "]";
-        EXPECT_STREQ(g_Tarvo3FirmVer, "") << "[" << designation << "]";
+        EXPECT_STREQ(testContext.szTarvo3FirmVer, "") << "[" << designation << "]";
     }
 }
 
 TEST_F(DispatchTest, FactoryLeavesTheRecordAloneForUnknownNames) {
     CDevSet2Builder record;
     std::memset(&record, 0x5A, sizeof record);
-    FunctionArbitratorFactory("KO-230XS", &record);
+    FunctionArbitratorFactory("KO-230XS", ActiveRuleContext(), &record);
     Record untouched(80, 0x5A5A5A5A);
     EXPECT_EQ(ToRecord(record), untouched);
     EXPECT_TRUE(g_fake.calls.empty());
 }
 
 TEST_F(DispatchTest, NoDesignationGivesAZeroRecord) {
-    free(g_cpActiveScannerName);
-    g_cpActiveScannerName = nullptr;
-    std::memset(&g_DevFunc, 0x5A, sizeof g_DevFunc);
-    GetAvailableFunction(&g_DevFunc);
-    EXPECT_EQ(ToRecord(g_DevFunc), Record(80, 0));
+    testContext.cpDesignation = nullptr;
+    std::memset(&testRecord, 0x5A, sizeof testRecord);
+    ArbitrateActive();
+    EXPECT_EQ(ToRecord(testRecord), Record(80, 0));
     EXPECT_TRUE(g_fake.calls.empty());
 }
 

@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "access/paths.h"
 #include "capability/profile.h"
 
 namespace {
@@ -17,7 +16,7 @@ bool IsLeftOut(const CapabilityRule& rule, const char* key) {
     return false;
 }
 
-void LookUpKeys(const CapabilityRule& rule, CDevSet2Builder* record) {
+void LookUpKeys(const CapabilityRule& rule, const char* path, CDevSet2Builder* record) {
     for (const KeyList* list : rule.apLists) {
         if (list == nullptr) {
             continue;
@@ -26,7 +25,7 @@ void LookUpKeys(const CapabilityRule& rule, CDevSet2Builder* record) {
             const ProfileKey& key = list->pKeys[i];
             if (!IsLeftOut(rule, key.cpKey)) {
                 record->*key.pField =
-                    GetPrivateProfileInt(rule.cpSection, key.cpKey, key.iDefault, g_cpProfilePath);
+                    GetPrivateProfileInt(rule.cpSection, key.cpKey, key.iDefault, path);
             }
         }
     }
@@ -40,10 +39,10 @@ void WriteConstants(const ConstantList& constants, CDevSet2Builder* record) {
 
 }  // namespace
 
-void ApplyRule(const CapabilityRule& rule, CDevSet2Builder* record) {
+void ApplyRule(const CapabilityRule& rule, capability_context* context, CDevSet2Builder* record) {
     if (rule.cpSection != nullptr) {
-        LookUpKeys(rule, record);
+        LookUpKeys(rule, context->cpProfilePath, record);
     }
     WriteConstants(rule.stConstants, record);
-    RunDeviceStep(rule.eDeviceStep, record);
+    RunDeviceStep(rule.eDeviceStep, context, record);
 }

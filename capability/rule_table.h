@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "capability/context.h"
 #include "capability/devset.h"
 
 /// A field of the capability record.
@@ -37,9 +38,9 @@ struct ConstantList {
 /// What a rule fetches from the scanner after its constants.
 enum class DeviceStep {
     kNone,
-    kTarvo3Fetch,        // firmware into g_Tarvo3FirmVer, cut to four characters
+    kTarvo3Fetch,        // firmware into szTarvo3FirmVer, cut to four characters
     kTarvo3FetchGated,   // the same, then the "0C30" gate on bAutoCropBoundary (four designations)
-    kVelisa2FetchGated,  // firmware into g_Velisa2FirmVer, the "0D10" gate on bFlag70, bPickRetry
+    kVelisa2FetchGated,  // firmware into szVelisa2FirmVer, the "0D10" gate on bFlag70, bPickRetry
     kInquiryBusWidth,    // 368-byte buffer, 112 bytes asked; byte 109 bit 0x01 clears bScsiBusWidth
     kInquiryFlag72,      // 144 bytes; on success bFlag72 is bit 0x80 of byte 114
     kInquiryFlag75,      // 117 bytes, result not looked at; byte 116 & 0x18 sets bFlag75
@@ -61,9 +62,9 @@ struct CapabilityRule {
     DeviceStep eDeviceStep;
 };
 
-/// Applies a rule to the record: lookups in the launcher profile at g_cpProfilePath, constants,
-/// then the device step on g_cpActiveScanner. The record is not cleared first.
-void ApplyRule(const CapabilityRule& rule, CDevSet2Builder* record);
+/// Applies a rule to the record: lookups in the context's launcher profile, constants, then the
+/// device step on the context's device. The record is not cleared first.
+void ApplyRule(const CapabilityRule& rule, capability_context* context, CDevSet2Builder* record);
 
 /// The step of a rule that fetches or inquires, on its own (used by ApplyRule).
-void RunDeviceStep(DeviceStep step, CDevSet2Builder* record);
+void RunDeviceStep(DeviceStep step, capability_context* context, CDevSet2Builder* record);

@@ -5,9 +5,6 @@
 #include "capability/rule_keys.h"
 #include "capability/rule_table.h"
 
-char g_Tarvo3FirmVer[16];
-char g_Velisa2FirmVer[16];
-
 namespace {
 
 using namespace rule_data;
@@ -141,127 +138,127 @@ constexpr bool RuleNamesDistinct() {
 static_assert(RuleNamesDistinct(), "each rule function has one row");
 
 template <size_t kIndex>
-void ApplyRow(CDevSet2Builder* record) {
+void ApplyRow(CDevSet2Builder* record, capability_context* context) {
     static_assert(kIndex < kRuleCount, "rule function without a row");
-    ApplyRule(kRules[kIndex], record);
+    ApplyRule(kRules[kIndex], context, record);
 }
 
 }  // namespace
 
-void Ko230Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko230Arbitrate")>(record);
+void Ko230Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko230Arbitrate")>(record, context);
 }
-void Ko330Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko330Arbitrate")>(record);
+void Ko330Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko330Arbitrate")>(record, context);
 }
-void Ko225Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko225Arbitrate")>(record);
+void Ko225Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko225Arbitrate")>(record, context);
 }
-void Ko325Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko325Arbitrate")>(record);
+void Ko325Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko325Arbitrate")>(record, context);
 }
-void Ko220Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko220Arbitrate")>(record);
+void Ko220Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko220Arbitrate")>(record, context);
 }
-void Ko320Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko320Arbitrate")>(record);
+void Ko320Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko320Arbitrate")>(record, context);
 }
-void Ko210Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko210Arbitrate")>(record);
+void Ko210Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko210Arbitrate")>(record, context);
 }
-void Ko120K2Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko120K2Arbitrate")>(record);
+void Ko120K2Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko120K2Arbitrate")>(record, context);
 }
-void Ko230WArbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko230WArbitrate")>(record);
+void Ko230WArbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko230WArbitrate")>(record, context);
 }
-void Ko330WArbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko330WArbitrate")>(record);
+void Ko330WArbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko330WArbitrate")>(record, context);
 }
-void Ko225WArbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko225WArbitrate")>(record);
+void Ko225WArbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko225WArbitrate")>(record, context);
 }
-void Ko325WArbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko325WArbitrate")>(record);
+void Ko325WArbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko325WArbitrate")>(record, context);
 }
-void Ko550Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko550Arbitrate")>(record);
+void Ko550Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko550Arbitrate")>(record, context);
 }
-void Ko650Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko650Arbitrate")>(record);
+void Ko650Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko650Arbitrate")>(record, context);
 }
-void Ko540Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko540Arbitrate")>(record);
+void Ko540Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko540Arbitrate")>(record, context);
 }
-void Ko640Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko640Arbitrate")>(record);
+void Ko640Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko640Arbitrate")>(record, context);
 }
-void Ko530Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko530Arbitrate")>(record);
+void Ko530Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko530Arbitrate")>(record, context);
 }
-void Ko630Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko630Arbitrate")>(record);
+void Ko630Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko630Arbitrate")>(record, context);
 }
-void Ko720Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko720Arbitrate")>(record);
+void Ko720Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko720Arbitrate")>(record, context);
 }
-void Ko510Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko510Arbitrate")>(record);
+void Ko510Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko510Arbitrate")>(record, context);
 }
-void Ko90GArbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko90GArbitrate")>(record);
+void Ko90GArbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko90GArbitrate")>(record, context);
 }
-void VX52Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("VX52Arbitrate")>(record);
+void VX52Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("VX52Arbitrate")>(record, context);
 }
-void VX63Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("VX63Arbitrate")>(record);
+void VX63Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("VX63Arbitrate")>(record, context);
 }
-void VX63GArbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("VX63GArbitrate")>(record);
+void VX63GArbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("VX63GArbitrate")>(record, context);
 }
-void Ko130Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko130Arbitrate")>(record);
+void Ko130Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko130Arbitrate")>(record, context);
 }
-void Ko140Arbitrate(CDevSet2Builder* record) {
-    Ko130Arbitrate(record);
+void Ko140Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    Ko130Arbitrate(record, context);
 }
-void Ko150Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko150Arbitrate")>(record);
+void Ko150Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko150Arbitrate")>(record, context);
 }
-void Ko160Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko160Arbitrate")>(record);
+void Ko160Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko160Arbitrate")>(record, context);
 }
-void Ko440Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko440Arbitrate")>(record);
+void Ko440Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko440Arbitrate")>(record, context);
 }
-void Ko430HArbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko430HArbitrate")>(record);
+void Ko430HArbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko430HArbitrate")>(record, context);
 }
-void Ko410HArbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko410HArbitrate")>(record);
+void Ko410HArbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko410HArbitrate")>(record, context);
 }
-void Ko430Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko430Arbitrate")>(record);
+void Ko430Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko430Arbitrate")>(record, context);
 }
-void Ko420Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko420Arbitrate")>(record);
+void Ko420Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko420Arbitrate")>(record, context);
 }
-void Ko410Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko410Arbitrate")>(record);
+void Ko410Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko410Arbitrate")>(record, context);
 }
-void TARVO4MB_Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("TARVO4MB_Arbitrate")>(record);
+void TARVO4MB_Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("TARVO4MB_Arbitrate")>(record, context);
 }
-void TARVO4MB_FB_Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("TARVO4MB_FB_Arbitrate")>(record);
+void TARVO4MB_FB_Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("TARVO4MB_FB_Arbitrate")>(record, context);
 }
-void R800Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("R800Arbitrate")>(record);
+void R800Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("R800Arbitrate")>(record, context);
 }
-void Ko110Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("Ko110Arbitrate")>(record);
+void Ko110Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("Ko110Arbitrate")>(record, context);
 }
-void VX708Arbitrate(CDevSet2Builder* record) {
-    ApplyRow<RuleIndex("VX708Arbitrate")>(record);
+void VX708Arbitrate(CDevSet2Builder* record, capability_context* context) {
+    ApplyRow<RuleIndex("VX708Arbitrate")>(record, context);
 }

@@ -7,30 +7,27 @@
 #include <string>
 
 #include "access/binding.h"
-#include "access/names.h"
-#include "access/session.h"
+#include "access/device_list.h"
 #include "cli/exit_codes.h"
+#include "cli/info.h"
 #include "cli/messages.h"
 #include "cli/options.h"
+#include "cli/state.h"
 #include "consumables/offsets.h"
 #include "consumables/power.h"
-#include "consumables/report.h"
 
 int g_iErrCode = 0;
 
 // The signals a terminal can send; none of them may end or suspend a run.
 static const int kIgnoredSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP};
 
-// Device names for which the device-watch library must unlock the scanner at teardown.
-static const char* const kUnlockModels[] = {"VX-901R", "VX-905R", "VX-913R"};
-
 void SignalProcess(int signal) {
     (void)signal;
 }
 
-void TearDown(const velnor_command_info& record) {
+int TearDown(const velnor_command_info& record) {
     // The test is on the command's device name, the call passes the session's copy (maybe null).
-    if (IsOneOfNames(record.cpDeviceName, kUnlockModels) && g_fcpkorwc_UnlockScanner != nullptr) {
+    if (NeedsUnlock(record.cpDeviceName) && g_fcpkorwc_UnlockScanner != nullptr) {
         g_fcpkorwc_UnlockScanner(g_cpActiveScanner);
     }
     if (g_fcpexitlibrary != nullptr) {
@@ -39,19 +36,17 @@ void TearDown(const velnor_command_info& record) {
     if (g_fcpkorwc_EndExcusive != nullptr) {
         g_fcpkorwc_EndExcusive(record.cpDeviceName);
     }
-    free(g_cpActiveScanner);
-    g_cpActiveScanner = nullptr;
-    free(g_cpActiveScannerName);
-    g_cpActiveScannerName = nullptr;
+    // The release calls above are the tool's own: the session only frees its copies.
+    ForgetSession(&g_stSession);
     CloseLib();
-    exit(g_iErrCode);
+    return g_iErrCode;
 }
 
 // One step of the apply phase: the request bits that call it, the operation, and what it changes
 // in the words of the message that names the changes already made when a later one fails.
 struct ChangeStep {
     uint32_t uiBits;
-    bool (*pfnApply)(velnor_command_info record);
+    bool (*pfnApply)(device_session* session, velnor_command_info record);
     const char* cpWhat;
 };
 
@@ -78,7 +73,7 @@ bool ApplyChanges(const velnor_command_info& record) {
         if ((record.uiRequest & step.uiBits) == 0) {
             continue;
         }
-        if (!step.pfnApply(record)) {
+        if (!step.pfnApply(&g_stSession, record)) {
             ReportAppliedBeforeFailure(applied);
             ShowErrMsg(nullptr, kMsgNotConnected);
             g_iErrCode = kExitNotConnected;
@@ -124,36 +119,36 @@ void IgnoreTerminalSignals() {
     }
 }
 
-void RunWithLibraries(int argc, char** argv, velnor_command_info& record) {
+int RunWithLibraries(int argc, char** argv, velnor_command_info& record) {
     // Only a count of 0 means that no scanner is attached.
     if (g_fcpkorwc_GetDeviceTotalNum() == 0) {
         ShowErrMsg(nullptr, kMsgNotConnected);
         g_iErrCode = kExitNotConnected;
-        TearDown(record);
+        return TearDown(record);
     }
     if (!SelectDevice(argc, argv, record)) {
-        TearDown(record);
+        return TearDown(record);
     }
     bool finished = false;
     if (!ParseCommandLine(argc, argv, &record, &finished) || finished) {
-        TearDown(record);
+        return TearDown(record);
     }
     if ((record.uiRequest & ChangeRequestBits()) != 0) {
         ApplyChanges(record);
     } else {
         ShowInfo(&record);
     }
-    TearDown(record);
+    return TearDown(record);
 }
 
-void RunTool(int argc, char** argv) {
+int RunTool(int argc, char** argv) {
     IgnoreTerminalSignals();
     velnor_command_info record;
     std::memset(&record, 0, sizeof record);
     if (!OpenLib()) {
         ShowErrMsg(nullptr, kMsgLibraryMissing);
         g_iErrCode = kExitLibraryMissing;
-        TearDown(record);
+        return TearDown(record);
     }
-    RunWithLibraries(argc, argv, record);
+    return RunWithLibraries(argc, argv, record);
 }

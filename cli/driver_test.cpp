@@ -45,7 +45,9 @@ protected:
             velnor_command_info record;
             std::memset(&record, 0, sizeof record);
             IgnoreTerminalSignals();
-            RunWithLibraries(static_cast<int>(args.size()), argv.data(), record);
+            int code = RunWithLibraries(static_cast<int>(args.size()), argv.data(), record);
+            fflush(stdout);
+            _exit(code);
         });
         calls_ = SplitLines(ReadFile(callLog_));
         return result;

@@ -2,13 +2,15 @@
 #include "cli/help.h"
 
 #include <cstdio>
+#include <string>
 
 #include "access/binding.h"
+#include "access/device_list.h"
 #include "access/paths.h"
-#include "access/session.h"
 #include "cli/convert.h"
 #include "cli/options.h"
-#include "consumables/records.h"
+#include "cli/session.h"
+#include "cli/state.h"
 
 static const char kDefaultVersion[] = "2.0.200";
 static const char kDefaultCopyright[] = "2020-2021";
@@ -122,9 +124,7 @@ void ShowVerInfo() {
 
 void ShowScannerList() {
     printf("List of available devices:\n");
-    // The count is read again for every index.
-    for (int index = 0; index < g_fcpkorwc_GetDeviceTotalNum(); ++index) {
-        const char* name = g_fcpkorwc_GetDeviceName(index);
-        printf("    %s\n", name != nullptr ? name : "");
+    for (const std::string& name : ListDeviceNames()) {
+        printf("    %s\n", name.c_str());
     }
 }

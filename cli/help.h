@@ -1,7 +1,7 @@
 // Help, version and device-list output.
 #pragma once
 
-#include "cli/command.h"
+#include "consumables/command.h"
 
 /// Prints the help: the common part, then (once the session opens) the options this scanner
 /// offers and the device list. Uses only the record's cpDeviceName.

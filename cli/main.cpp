@@ -2,5 +2,5 @@
 #include "cli/driver.h"
 
 int main(int argc, char** argv) {
-    RunTool(argc, argv);
+    return RunTool(argc, argv);
 }

@@ -5,14 +5,14 @@
 #include <cstring>
 #include <string>
 
-#include "access/session.h"
 #include "cli/convert.h"
 #include "cli/exit_codes.h"
 #include "cli/help.h"
+#include "cli/info.h"
 #include "cli/messages.h"
+#include "cli/session.h"
+#include "cli/state.h"
 #include "consumables/offsets.h"
-#include "consumables/records.h"
-#include "consumables/report.h"
 
 const char* g_cpOptString = "d:LhV";
 

@@ -3,7 +3,7 @@
 
 #include <getopt.h>
 
-#include "cli/command.h"
+#include "consumables/command.h"
 
 /// The short options: only -d (with a value), -L, -h and -V exist.
 extern const char* g_cpOptString;

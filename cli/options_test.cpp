@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/exit_codes.h"
+#include "cli/state.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"
 

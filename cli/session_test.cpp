@@ -1,5 +1,5 @@
 // The device session: opening order, idempotence, boot-mode refusal and the failure table.
-#include "access/session.h"
+#include "cli/session.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "access/device_list.h"
 #include "cli/exit_codes.h"
-#include "consumables/records.h"
+#include "cli/state.h"
 #include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
 
@@ -159,11 +160,8 @@ TEST_F(SessionTest, BootModeRefusesOnlyTheFourModelsBelow0100) {
 TEST_F(SessionTest, FailedAttemptKeepsTheNameCopiesForTheTeardown) {
     g_fake.results["GetArdosaInfo"] = 0;
     Open("ko-999:S1", -1);
-    char* copy = g_cpActiveScanner;
-    EXPECT_STREQ(copy, "ko-999:S1");
-    g_fake.results.clear();
-    Open("ko-999:S1", 0);
-    EXPECT_EQ(g_cpActiveScanner, copy);
+    EXPECT_STREQ(g_cpActiveScanner, "ko-999:S1");
+    EXPECT_STREQ(g_cpActiveScannerName, "ko-999");
 }
 
 TEST(ModelDesignation, IsTheFirstNonEmptyField) {

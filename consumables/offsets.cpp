@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "access/binding.h"
-#include "consumables/records.h"
 
 // Option codes are taken relative to '7'; bit n of a mask stands for the code '7' + n.
 static const int kFirstOffsetCode = '7';
@@ -86,33 +85,33 @@ static const MagnificationField kMagnificationFields[] = {
      &offset_data::iFbMagnification},
 };
 
-// Copies the requested values into g_OffSetData; every other byte keeps what the device gave.
-static void MergeRequest(velnor_command_info& record) {
+// Copies the requested values into the working copy; every other byte keeps what the device gave.
+static void MergeRequest(velnor_command_info& record, offset_data* offsets) {
     for (const OffsetField& field : kOffsetFields) {
         const offset_request* request = GetOffsetInfo(record, static_cast<int>(field.uiGroup));
         if ((record.uiOffsetGroups & field.uiGroup) == 0 ||
             (request->uiSet & field.uiSetBit) == 0) {
             continue;
         }
-        if (field.bEndOfPage && g_OffSetData.bEndOfPage == 0) {
+        if (field.bEndOfPage && offsets->bEndOfPage == 0) {
             continue;
         }
-        g_OffSetData.*field.piField = request->*field.piRequested;
+        offsets->*field.piField = request->*field.piRequested;
     }
     for (const MagnificationField& field : kMagnificationFields) {
         if ((record.uiRequest & field.uiRequestBit) != 0) {
-            g_OffSetData.*field.piField = record.*field.piRequested;
+            offsets->*field.piField = record.*field.piRequested;
         }
     }
 }
 
-bool SetOffsetData(velnor_command_info record) {
-    g_OffSetBackupData = g_OffSetData;
-    MergeRequest(record);
-    if (g_fcpSetOffSetData(&g_OffSetData) != 0) {
+bool SetOffsetData(device_session* session, velnor_command_info record) {
+    session->stOffSetBackupData = session->stOffSetData;
+    MergeRequest(record, &session->stOffSetData);
+    if (g_fcpSetOffSetData(&session->stOffSetData) != 0) {
         return true;
     }
     // Put the device back to its previous values; the change has failed whatever this returns.
-    g_fcpSetOffSetData(&g_OffSetBackupData);
+    g_fcpSetOffSetData(&session->stOffSetBackupData);
     return false;
 }

@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "consumables/records.h"
+#include "session/session.h"
 #include "sim/trace_format.h"
 #include "tests/support/fake_service.h"
 
 namespace {
+
+// The session whose records the operations read and change.
+device_session testSession;
 
 using Calls = std::vector<std::string>;
 
@@ -73,8 +76,9 @@ protected:
     void SetUp() override {
         ResetToolState();
         InstallFakeService();
-        g_OffSetData = DeviceRecord();
-        std::memset(&g_OffSetBackupData, 0x77, sizeof g_OffSetBackupData);  // a stale backup
+        testSession.stOffSetData = DeviceRecord();
+        std::memset(&testSession.stOffSetBackupData, 0x77,
+                    sizeof testSession.stOffSetBackupData);  // a stale backup
     }
     void TearDown() override { ResetToolState(); }
 };
@@ -175,17 +179,17 @@ TEST_F(SetOffsetDataTest, MergesOnlyTheRequestedFields) {
     };
     for (const Row& row : rows) {
         SetUp();
-        g_OffSetData.bEndOfPage = row.endOfPage;
-        const offset_data before = g_OffSetData;
+        testSession.stOffSetData.bEndOfPage = row.endOfPage;
+        const offset_data before = testSession.stOffSetData;
         velnor_command_info record{};
         row.request(record);
         offset_data expected = before;
         row.expect(expected);
 
-        EXPECT_TRUE(SetOffsetData(record)) << row.name;
+        EXPECT_TRUE(SetOffsetData(&testSession, record)) << row.name;
         EXPECT_EQ(g_fake.calls, Calls{Write(expected, 1)}) << row.name;
-        EXPECT_TRUE(SameBytes(g_OffSetData, expected)) << row.name;
-        EXPECT_TRUE(SameBytes(g_OffSetBackupData, before)) << row.name;
+        EXPECT_TRUE(SameBytes(testSession.stOffSetData, expected)) << row.name;
+        EXPECT_TRUE(SameBytes(testSession.stOffSetBackupData, before)) << row.name;
         EXPECT_EQ(g_fake.offsets.bLibrary41, 0xA5) << row.name;
     }
 }
@@ -198,7 +202,7 @@ TEST_F(SetOffsetDataTest, RefusedWriteIsRolledBackOnce) {
     const Row rows[] = {{"roll-back accepted", 1}, {"roll-back refused too", 0}};
     for (const Row& row : rows) {
         SetUp();
-        const offset_data before = g_OffSetData;
+        const offset_data before = testSession.stOffSetData;
         velnor_command_info record{};
         record.uiRequest = kRequestOffsets | kRequestAdfMagnification;
         record.uiOffsetGroups = kGroupAdfFront;
@@ -210,11 +214,11 @@ TEST_F(SetOffsetDataTest, RefusedWriteIsRolledBackOnce) {
         g_fake.failOnce["SetOffSetData"] = 0;
         g_fake.results["SetOffSetData"] = row.rollBackResult;
 
-        EXPECT_FALSE(SetOffsetData(record)) << row.name;
+        EXPECT_FALSE(SetOffsetData(&testSession, record)) << row.name;
         EXPECT_EQ(g_fake.calls, (Calls{Write(refused, 0), Write(before, row.rollBackResult)}))
             << row.name;
-        EXPECT_TRUE(SameBytes(g_OffSetBackupData, before)) << row.name;
-        EXPECT_TRUE(SameBytes(g_OffSetData, refused)) << row.name;
+        EXPECT_TRUE(SameBytes(testSession.stOffSetBackupData, before)) << row.name;
+        EXPECT_TRUE(SameBytes(testSession.stOffSetData, refused)) << row.name;
     }
 }
 
@@ -223,7 +227,7 @@ TEST_F(SetOffsetDataTest, ByteFortyOneSurvivesChangeAndRollBack) {
     record.uiRequest = kRequestAdfMagnification;
     record.iAdfMagnification = 1;
     g_fake.failOnce["SetOffSetData"] = 0;
-    EXPECT_FALSE(SetOffsetData(record));
+    EXPECT_FALSE(SetOffsetData(&testSession, record));
     ASSERT_EQ(g_fake.calls.size(), 2u);
     for (const std::string& line : g_fake.calls) {
         EXPECT_NE(line.find(" byte41=165 "), std::string::npos) << line;

@@ -5,7 +5,6 @@
 #include <iterator>
 
 #include "access/binding.h"
-#include "consumables/records.h"
 
 // A counter bit of uiClearMask and the reset call of its counter; tested in this order. The
 // brake-roller, roller-set and pad bits all name the one counter under the roller label.
@@ -40,7 +39,7 @@ static bool WriteEeprom() {
     return g_fcpSetEepromData() != kEepromWriteFailed;
 }
 
-bool ClearCounters(velnor_command_info record) {
+bool ClearCounters(device_session* /*session*/, velnor_command_info record) {
     // The reset calls' results do not matter: only the EEPROM write decides.
     for (const CounterReset& reset : kCounterResets) {
         if ((record.uiClearMask & reset.uiMaskBit) != 0) {
@@ -50,8 +49,8 @@ bool ClearCounters(velnor_command_info record) {
     return WriteEeprom();
 }
 
-bool SetPowerSaveTime(velnor_command_info record) {
-    long long currentMinutes = MinutesOfSleepStep(g_ArdosaInfo.iSleepStep);
+bool SetPowerSaveTime(device_session* session, velnor_command_info record) {
+    long long currentMinutes = MinutesOfSleepStep(session->stArdosaInfo.iSleepStep);
     if (record.iSleepMinutes == currentMinutes) {
         return true;
     }
@@ -65,9 +64,9 @@ bool SetPowerSaveTime(velnor_command_info record) {
     return WriteEeprom();
 }
 
-bool SetPowerOffTime(velnor_command_info record) {
-    bool active = g_ArdosaInfo.bPowerOffActive != 0;
-    int current = g_ArdosaInfo.iPowerOffSetting;
+bool SetPowerOffTime(device_session* session, velnor_command_info record) {
+    bool active = session->stArdosaInfo.bPowerOffActive != 0;
+    int current = session->stArdosaInfo.iPowerOffSetting;
     int value = 0;
     if (record.iPowerOffCode == kPowerOffInactive) {
         if (!active) {

@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "consumables/records.h"
+#include "session/session.h"
 #include "tests/support/fake_service.h"
 
 namespace {
+
+// The session whose records the operations read and change.
+device_session testSession;
 
 using Calls = std::vector<std::string>;
 
@@ -22,7 +25,7 @@ protected:
     void SetUp() override {
         ResetToolState();
         InstallFakeService();
-        g_ArdosaInfo = g_fake.ardosa;  // as the session read it
+        testSession.stArdosaInfo = g_fake.ardosa;  // as the session read it
         record_.cpDeviceName = kDevice;
     }
     void TearDown() override { ResetToolState(); }
@@ -51,7 +54,7 @@ TEST_F(PowerTest, ClearCountersResetsEachMaskedCounterInOrder) {
     for (const Row& row : rows) {
         g_fake.calls.clear();
         record_.uiClearMask = row.mask;
-        EXPECT_TRUE(ClearCounters(record_)) << row.mask;
+        EXPECT_TRUE(ClearCounters(&testSession, record_)) << row.mask;
         EXPECT_EQ(g_fake.calls, row.calls) << row.mask;
     }
 }
@@ -72,7 +75,7 @@ TEST_F(PowerTest, OnlyAFailedEepromWriteFailsTheClearing) {
     for (const Row& row : rows) {
         g_fake.calls.clear();
         g_fake.results = row.results;
-        EXPECT_EQ(ClearCounters(record_), row.ok);
+        EXPECT_EQ(ClearCounters(&testSession, record_), row.ok);
         EXPECT_EQ(g_fake.calls, row.calls);
     }
 }
@@ -126,11 +129,12 @@ TEST_F(PowerTest, SleepTimer) {
     for (const Row& row : rows) {
         g_fake.calls.clear();
         g_fake.results = row.results;
-        g_ArdosaInfo.iSleepStep = row.currentStep;
+        testSession.stArdosaInfo.iSleepStep = row.currentStep;
         record_.iSleepMinutes = row.minutes;
-        EXPECT_EQ(SetPowerSaveTime(record_), row.ok) << row.minutes;
+        EXPECT_EQ(SetPowerSaveTime(&testSession, record_), row.ok) << row.minutes;
         EXPECT_EQ(g_fake.calls, row.calls) << row.minutes;
-        EXPECT_EQ(g_ArdosaInfo.iSleepStep, row.currentStep);  // the record is not updated
+        EXPECT_EQ(testSession.stArdosaInfo.iSleepStep,
+                  row.currentStep);  // the record is not updated
     }
 }
 
@@ -170,17 +174,17 @@ TEST_F(PowerTest, PowerOffValueForEachTransition) {
     };
     for (const Row& row : rows) {
         g_fake.calls.clear();
-        g_ArdosaInfo.bPowerOffActive = row.active;
-        g_ArdosaInfo.iPowerOffSetting = row.setting;
+        testSession.stArdosaInfo.bPowerOffActive = row.active;
+        testSession.stArdosaInfo.iPowerOffSetting = row.setting;
         record_.iPowerOffCode = row.code;
         Calls expected;
         if (row.sent != 0) {
             expected = {"SetPowerOffTime(" + std::to_string(row.sent) + ") = 1", kEepromWrite};
         }
-        EXPECT_TRUE(SetPowerOffTime(record_));
+        EXPECT_TRUE(SetPowerOffTime(&testSession, record_));
         EXPECT_EQ(g_fake.calls, expected) << row.active << " " << row.setting << " " << row.code;
-        EXPECT_EQ(g_ArdosaInfo.bPowerOffActive, row.active);
-        EXPECT_EQ(g_ArdosaInfo.iPowerOffSetting, row.setting);
+        EXPECT_EQ(testSession.stArdosaInfo.bPowerOffActive, row.active);
+        EXPECT_EQ(testSession.stArdosaInfo.iPowerOffSetting, row.setting);
     }
 }
 
@@ -200,7 +204,7 @@ TEST_F(PowerTest, PowerOffRefusals) {
     for (const Row& row : rows) {
         g_fake.calls.clear();
         g_fake.results = row.results;
-        EXPECT_EQ(SetPowerOffTime(record_), row.ok);
+        EXPECT_EQ(SetPowerOffTime(&testSession, record_), row.ok);
         EXPECT_EQ(g_fake.calls, row.calls);
     }
 }

@@ -1,8 +1,83 @@
-// The information report of the open scanner.
+// The information report of a scanner: a model built from its three records, and the text that
+// the tool prints from it.
 #pragma once
 
-#include "cli/command.h"
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
 
-/// Opens the session if needed and prints the report; prints nothing when the session fails.
-/// Uses only the record's cpDeviceName.
-void ShowInfo(velnor_command_info* record);
+#include "session/session.h"
+
+/// Which counter a consumable entry is.
+enum class ConsumableKind {
+    kAfterCleaning,  // the counter under the cleaning label
+    kBrakeRoller,    // the roller label reads "Brake Roller:"
+    kRollerSet,      // "Roller Set:"
+    kPad,            // "Pad:"
+    kRoller,         // any other roller label
+    kPickRoller,     // the counter under the pick label
+};
+
+/// One consumable counter as the scanner reports it.
+struct report_counter {
+    ConsumableKind eKind;
+    std::string strLabel;  // the library's label text, e.g. "Pick Roller:"
+    int32_t iSheets;
+    bool bHasSecondMark;  // the after-cleaning counter has a first mark only
+    bool bFirstMark;      // "(*)": a mark the scanner sets; its thresholds are the scanner's own
+    bool bSecondMark;     // "(**)"
+    bool bClearable;      // the label is the one that the counter's clear option asks for
+};
+
+/// Offsets of one side, in steps of 0.5 mm.
+struct report_offsets {
+    int32_t iMain;
+    int32_t iSub;
+    int32_t iEndOfPage;
+};
+
+/// Everything the report shows; texts are cut at the end of their fields.
+struct report_model {
+    std::string strProductId;
+    std::string strRevision;
+    bool bShowsInitialUse;  // only some models carry a meaningful date of first use
+    std::string strInitialUse;
+    std::string strSerialNumber;
+    int32_t iAdfTotal;
+    bool bHasFlatbed;
+    int32_t iFbTotal;
+    std::vector<report_counter> vCounters;  // in report order: cleaning, roller, pick
+    bool bPowerSaveSupported;
+    long long llSleepMinutes;  // a step beyond the largest is reported as the largest
+    bool bPowerOffSupported;
+    bool bPowerOffActive;
+    int32_t iPowerOffSetting;  // 0..3: 1, 2, 4, 8 hours; anything else is unknown
+    bool bHasOffsets;
+    bool bHasEndOfPage;       // ADF end-of-page offsets
+    bool bHasFlatbedOffsets;  // flatbed offsets and magnification
+    report_offsets stAdfFront;
+    report_offsets stAdfBack;
+    report_offsets stFlatbed;   // iEndOfPage unused
+    int32_t iAdfMagnification;  // tenths of a percent
+    int32_t iFbMagnification;
+};
+
+/// Builds the report model from a scanner's records.
+report_model BuildReport(const device_snapshot& snapshot);
+
+/// Writes the report as the tool prints it. Returns false when a write failed.
+bool RenderReportText(const report_model& model, FILE* out);
+
+/// The hours of a power-off setting code (1, 2, 4, 8); 0 for a code outside 0..3.
+int PowerOffHours(int32_t code);
+
+/// Tenths of a percent as text with a point ("-3.1"), whatever the locale.
+std::string FormatTenths(int32_t tenths);
+
+/// The stable id of a consumable ("after_cleaning", "brake_roller", "roller_set", "pad",
+/// "roller", "pick_roller").
+const char* ConsumableId(ConsumableKind kind);
+
+/// The tool's option that clears the counter ("--pick-roller-clear"), or null when it has none.
+const char* ClearOptionOf(const report_counter& counter);

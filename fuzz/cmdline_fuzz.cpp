@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "access/binding.h"
+#include "access/device_list.h"
 #include "access/paths.h"
-#include "access/session.h"
-#include "cli/command.h"
 #include "cli/exit_codes.h"
 #include "cli/options.h"
-#include "consumables/records.h"
+#include "cli/state.h"
+#include "consumables/command.h"
 #include "fuzz/fuzz_support.h"
 #include "tests/support/fake_service.h"
 

@@ -1,25 +1,21 @@
-// Opens the device session: exclusive access, boot-mode refusal, library initialisation, the
-// capability record and the three state records.
-#include "access/session.h"
+// Opens a device session: exclusive access, boot-mode refusal, library initialisation, the
+// capability record and the three state records; and undoes exactly that.
+#include "session/session.h"
 
 #include <cstdlib>
 #include <cstring>
 
 #include "access/binding.h"
 #include "access/names.h"
+#include "access/paths.h"
 #include "capability/dispatch.h"
-#include "capability/rules.h"
-#include "cli/exit_codes.h"
-#include "cli/messages.h"
-#include "consumables/records.h"
-
-bool g_bOpened = false;
-char* g_cpActiveScanner = nullptr;
-char* g_cpActiveScannerName = nullptr;
 
 // Models that must not be opened while their firmware is in boot mode.
 static const char* const kBootModeModels[] = {"ko-550", "ko-650", "ko-540", "ko-640"};
 static const char kBootModeVersion[] = "0100";
+
+// Device names for which the device-watch library must unlock the scanner at the end.
+static const char* const kUnlockModels[] = {"VX-901R", "VX-905R", "VX-913R"};
 
 char* CopyModelDesignation(const char* deviceName) {
     const char* start = deviceName;
@@ -32,82 +28,100 @@ char* CopyModelDesignation(const char* deviceName) {
     return strndup(start, std::strcspn(start, ":"));
 }
 
-static int FailSession(const char* message, int exitCode) {
-    ShowErrMsg(nullptr, message);
-    g_iErrCode = exitCode;
-    return -1;
+bool NeedsUnlock(const char* deviceName) {
+    return IsOneOfNames(deviceName, kUnlockModels);
 }
 
-// The state records could not be read: the last error tells a busy scanner from a bad one.
-static int FailReadingState() {
-    if (g_fcpkorwc_GetLastErrorInfo() == kLastErrorNotConnected) {
-        return FailSession(kMsgNotConnected, kExitNotConnected);
-    }
-    return FailSession(kMsgEepromUnreadable, kExitEepromUnreadable);
-}
-
-static bool ReadStateRecords() {
-    std::memset(&g_ArdosaInfo, 0, sizeof g_ArdosaInfo);
-    if (g_fcpGetArdosaInfo(&g_ArdosaInfo) == 0) {
-        return false;
-    }
-    std::memset(&g_velnor_device_info, 0, sizeof g_velnor_device_info);
-    if (g_fcpOnInitDialog(&g_velnor_device_info) == 0) {
-        return false;
-    }
-    return g_fcpGetEEPROMData() != 0;
-}
-
-int OpenWithName(const char* name) {
-    if (g_bOpened) {
-        return 0;
-    }
-    if (name == nullptr || g_fcpkorwc_StartExcusive(name) == 0) {
-        return FailSession(kMsgNotConnected, kExitNotConnected);
-    }
-    // An earlier attempt in this run may have made the copies already; they are kept.
-    if (g_cpActiveScanner == nullptr) {
-        g_cpActiveScanner = strdup(name);
-    }
-    if (g_cpActiveScannerName == nullptr && g_cpActiveScanner != nullptr) {
-        g_cpActiveScannerName = CopyModelDesignation(g_cpActiveScanner);
-    }
-    if (g_cpActiveScannerName != nullptr && IsOneOfNames(g_cpActiveScannerName, kBootModeModels) &&
-        IsBootMode()) {
-        return FailSession(kMsgNotConnected, kExitNotConnected);
-    }
-    g_fcpinitlibrary(g_cpActiveScanner, 0);
-    GetAvailableFunction(&g_DevFunc);
-    g_fcpSetFirmVersion(g_Tarvo3FirmVer);
-    if (!ReadStateRecords()) {
-        return FailReadingState();
-    }
-    g_fcpGetOffSetData(&g_OffSetData);
-    g_OffSetBackupData = g_OffSetData;
-    g_bOpened = true;
-    return 0;
-}
-
-bool IsBootMode() {
-    char version[16 + 1] =
-        {};  // one spare byte keeps the text terminated whatever the library does
-    if (!IsLibraryTrue(g_fcpkorwc_GetFirmVersion(g_cpActiveScanner, version, 16))) {
+bool IsBootMode(const char* deviceName) {
+    // One spare byte keeps the text terminated whatever the library does.
+    char version[kFirmwareTextSize + 1] = {};
+    if (!IsLibraryTrue(g_fcpkorwc_GetFirmVersion(deviceName, version, kFirmwareTextSize))) {
         return false;
     }
     version[4] = '\0';
     return std::strcmp(version, kBootModeVersion) < 0;
 }
 
-bool IsValidScannerName(const char* name) {
-    if (name == nullptr) {
+static bool ReadStateRecords(device_session* session) {
+    std::memset(&session->stArdosaInfo, 0, sizeof session->stArdosaInfo);
+    if (g_fcpGetArdosaInfo(&session->stArdosaInfo) == 0) {
         return false;
     }
-    int count = g_fcpkorwc_GetDeviceTotalNum();
-    for (int index = 0; index < count; ++index) {
-        const char* attached = g_fcpkorwc_GetDeviceName(index);
-        if (attached != nullptr && std::strcmp(name, attached) == 0) {
-            return true;
-        }
+    std::memset(&session->stDeviceInfo, 0, sizeof session->stDeviceInfo);
+    if (g_fcpOnInitDialog(&session->stDeviceInfo) == 0) {
+        return false;
     }
-    return false;
+    return g_fcpGetEEPROMData() != 0;
+}
+
+// The state records could not be read: the last error tells a busy scanner from a bad one.
+static SessionStatus StateReadFailure() {
+    if (g_fcpkorwc_GetLastErrorInfo() == kLastErrorNotConnected) {
+        return SessionStatus::kNotConnected;
+    }
+    return SessionStatus::kStateUnreadable;
+}
+
+// The capability rule of the model, then the firmware text it left for the control library.
+static void ArbitrateAndPassFirmware(device_session* session) {
+    capability_context& context = session->stCapability;
+    context.cpDeviceName = session->cpActiveScanner;
+    context.cpDesignation = session->cpActiveScannerName;
+    context.cpProfilePath = g_cpProfilePath;
+    ArbitrateCapabilities(&context, &session->stDevFunc);
+    g_fcpSetFirmVersion(context.szTarvo3FirmVer);
+}
+
+SessionStatus OpenSession(device_session* session, const char* name) {
+    if (session->bOpened) {
+        return SessionStatus::kOpen;
+    }
+    // What a failed open left behind is released first, so that it never reaches this device.
+    CloseSession(session);
+    if (name == nullptr || g_fcpkorwc_StartExcusive(name) == 0) {
+        return SessionStatus::kNotConnected;
+    }
+    session->bClaimed = true;
+    session->cpActiveScanner = strdup(name);
+    if (session->cpActiveScanner != nullptr) {
+        session->cpActiveScannerName = CopyModelDesignation(session->cpActiveScanner);
+    }
+    if (IsOneOfNames(session->cpActiveScannerName, kBootModeModels) &&
+        IsBootMode(session->cpActiveScanner)) {
+        return SessionStatus::kNotConnected;
+    }
+    g_fcpinitlibrary(session->cpActiveScanner, 0);
+    session->bInitialised = true;
+    ArbitrateAndPassFirmware(session);
+    if (!ReadStateRecords(session)) {
+        return StateReadFailure();
+    }
+    g_fcpGetOffSetData(&session->stOffSetData);
+    session->stOffSetBackupData = session->stOffSetData;
+    session->bOpened = true;
+    return SessionStatus::kOpen;
+}
+
+void CloseSession(device_session* session) {
+    if (session->bClaimed) {
+        const char* name = session->cpActiveScanner;
+        if (NeedsUnlock(name)) {
+            g_fcpkorwc_UnlockScanner(name);
+        }
+        if (session->bInitialised) {
+            g_fcpexitlibrary();
+        }
+        g_fcpkorwc_EndExcusive(name);
+    }
+    ForgetSession(session);
+}
+
+void ForgetSession(device_session* session) {
+    free(session->cpActiveScanner);
+    free(session->cpActiveScannerName);
+    *session = device_session{};
+}
+
+device_snapshot TakeSnapshot(const device_session& session) {
+    return {session.stArdosaInfo, session.stDeviceInfo, session.stOffSetData};
 }

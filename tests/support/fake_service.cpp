@@ -6,10 +6,8 @@
 #include <cstring>
 
 #include "access/binding.h"
-#include "access/session.h"
-#include "capability/devset.h"
-#include "capability/rules.h"
 #include "cli/exit_codes.h"
+#include "cli/state.h"
 #include "sim/trace_format.h"
 
 FakeService g_fake;
@@ -242,18 +240,7 @@ void InstallFakeService() {
 }
 
 void ResetToolState() {
-    g_bOpened = false;
-    free(g_cpActiveScanner);
-    g_cpActiveScanner = nullptr;
-    free(g_cpActiveScannerName);
-    g_cpActiveScannerName = nullptr;
-    std::memset(&g_ArdosaInfo, 0, sizeof g_ArdosaInfo);
-    std::memset(&g_velnor_device_info, 0, sizeof g_velnor_device_info);
-    std::memset(&g_OffSetData, 0, sizeof g_OffSetData);
-    std::memset(&g_OffSetBackupData, 0, sizeof g_OffSetBackupData);
-    std::memset(&g_DevFunc, 0, sizeof g_DevFunc);
-    std::memset(g_Tarvo3FirmVer, 0, sizeof g_Tarvo3FirmVer);
-    std::memset(g_Velisa2FirmVer, 0, sizeof g_Velisa2FirmVer);
+    ForgetSession(&g_stSession);
     g_iErrCode = 0;
     for (const EntryPointBinding& entry : g_stEntryPoints) {
         void* null = nullptr;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "consumables/records.h"
+#include "access/records.h"
 
 struct FakeService {
     std::vector<std::string> deviceNames = {"ko-330xs:FAKE0001"};
@@ -35,8 +35,8 @@ extern FakeService g_fake;
 /// and points every entry-point global at the fakes.
 void InstallFakeService();
 
-/// Clears the run state of the tool: session globals (name copies freed), records, capability
-/// record and firmware buffers, exit code, entry-point globals and library handles.
+/// Clears the run state of the tool: the session (name copies freed), exit code, entry-point
+/// globals and library handles.
 void ResetToolState();
 
 /// The names of the entry points called, in order, without their arguments.
