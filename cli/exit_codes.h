@@ -2,6 +2,7 @@
 #pragma once
 
 constexpr int kExitSuccess = 0;           // done; also every run that only reports
+constexpr int kExitWriteError = 1;        // standard output could not be written (whatever else)
 constexpr int kExitInvalidValue = 2;      // a setting option's value is missing or not convertible
 constexpr int kExitUnknownOption = 3;     // unknown option, missing value, or not offered
 constexpr int kExitRounded = 5;           // a value was rounded or clamped (never ends a run alone)

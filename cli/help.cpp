@@ -2,6 +2,7 @@
 #include "cli/help.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "access/binding.h"
@@ -115,11 +116,25 @@ static const char* GetSetting(const char* key, const char* defaultText) {
     return value == nullptr || value[0] == '\0' ? defaultText : value;
 }
 
+// The settings file is not ours: its text may not add lines or terminal controls to the output.
+static std::string PrintableFirstLine(const char* text, const char* defaultText) {
+    std::string line(text, std::strcspn(text, "\n"));
+    for (char& c : line) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            c = '?';
+        }
+    }
+    return line.empty() ? defaultText : line;
+}
+
 void ShowVerInfo() {
     printf("Consumable tool for Kavisto Series scanner\n");
     const char* version = GetSetting("Version", kDefaultVersion);
     printf("Version %s\n", IsValidVersion(version) ? version : kDefaultVersion);
-    printf("Copyright %s\n", GetSetting("Copyright", kDefaultCopyright));
+    printf(
+        "Copyright %s\n",
+        PrintableFirstLine(GetSetting("Copyright", kDefaultCopyright), kDefaultCopyright).c_str());
 }
 
 void ShowScannerList() {

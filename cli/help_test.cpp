@@ -213,6 +213,9 @@ TEST_F(HelpTest, VersionTakesValidSettingsAndDefaultsOtherwise) {
         {{{"Version", "x2.0.1"}}, "2.0.200", "2020-2021"},
         {{{"Version", ""}, {"Copyright", ""}}, "2.0.200", "2020-2021"},
         {{{"Copyright", "100%s"}}, "2.0.200", "100%s"},
+        // Only the first line, with controls shown as "?".
+        {{{"Copyright", "2024 K\tV\r\x1b[2J\x7f\nVersion 9.9"}}, "2.0.200", "2024 K?V??[2J?"},
+        {{{"Copyright", "\nsecond"}}, "2.0.200", "2020-2021"},
     };
     for (const auto& c : cases) {
         ResetToolState();
