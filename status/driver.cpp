@@ -20,7 +20,8 @@ namespace {
 constexpr int kExitComplete = 0;
 constexpr int kExitNotWritten = 1;
 constexpr int kExitIncomplete = 2;
-constexpr int kExitUsage = 3;  // also UNKNOWN for a plugin
+constexpr int kExitUsage = 3;
+constexpr int kPluginUnknown = 3;  // a plugin whose output cannot be written knows nothing
 
 int ReportUsageError(const status_options& options, const std::string& error) {
     if (options.eFormat == OutputFormat::kNagios) {
@@ -81,7 +82,7 @@ int RunStatus(int argc, char** argv, const fleet_probe& probe) {
         ReadFleet(probe, options.vDeviceNames, std::chrono::seconds(options.iTimeoutSeconds));
     int exitStatus = ExitStatusOf(run, options.eFormat);
     if (!Write(options, Render(run, options.eFormat, exitStatus))) {
-        return options.eFormat == OutputFormat::kNagios ? kExitUsage : kExitNotWritten;
+        return options.eFormat == OutputFormat::kNagios ? kPluginUnknown : kExitNotWritten;
     }
     return exitStatus;
 }

@@ -118,10 +118,11 @@ Samples ReadDuration(const run_outcome& run, const program_info&) {
 
 Samples Info(const run_outcome& run, const program_info&) {
     return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
-        out->push_back({With(With(With(device, "product", report.strProductId), "revision",
-                                  report.strRevision),
-                             "serial", report.strSerialNumber),
-                        "1"});
+        Labels labels = device;
+        labels.emplace_back("product", report.strProductId);
+        labels.emplace_back("revision", report.strRevision);
+        labels.emplace_back("serial", report.strSerialNumber);
+        out->push_back({labels, "1"});
     });
 }
 
