@@ -5,17 +5,17 @@
 
 namespace {
 
+// A state's name and exit status, in the order of PluginState.
 struct state_row {
-    PluginState eState;
     const char* cpName;
     int iExitStatus;
 };
 
 const state_row kStates[] = {
-    {PluginState::kOk, "OK", 0},
-    {PluginState::kUnknown, "UNKNOWN", 3},
-    {PluginState::kWarning, "WARNING", 1},
-    {PluginState::kCritical, "CRITICAL", 2},
+    {"OK", 0},
+    {"UNKNOWN", 3},
+    {"WARNING", 1},
+    {"CRITICAL", 2},
 };
 
 const state_row& RowOf(PluginState state) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -104,7 +105,7 @@ void ApplyOption(int option, const char* value, status_options* options, std::st
 bool ParseStatusOptions(int argc, char** argv, status_options* options, std::string* error) {
     optind = 0;  // a fresh scan, also when called more than once in a process
     opterr = 0;
-    error->clear();
+    std::vector<std::string> problems;
     int option = 0;
     // After a problem the scan goes on, so that a later -f still decides how it is reported; the
     // first problem is the one reported.
@@ -117,14 +118,15 @@ bool ParseStatusOptions(int argc, char** argv, status_options* options, std::str
         } else {
             ApplyOption(option, optarg, options, &problem);
         }
-        if (error->empty()) {
-            *error = problem;
+        if (!problem.empty()) {
+            problems.push_back(problem);
         }
     }
-    if (error->empty() && optind < argc) {
-        *error = "unexpected argument '" + std::string(argv[optind]) + "'";
+    if (optind < argc) {
+        problems.push_back("unexpected argument '" + std::string(argv[optind]) + "'");
     }
-    return error->empty();
+    *error = problems.empty() ? "" : problems.front();
+    return problems.empty();
 }
 
 std::string StatusHelpText() {
