@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "status/test_support.h"
+#include "tests/support/status_support.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
-#include "status/test_support.h"
+#include "tests/support/status_support.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "status/test_support.h"
+#include "tests/support/status_support.h"
 
 namespace {
 

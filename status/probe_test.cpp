@@ -11,7 +11,7 @@
 #include "access/binding.h"
 #include "access/paths.h"
 #include "status/child.h"
-#include "status/test_support.h"
+#include "tests/support/status_support.h"
 #include "status/wire.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "status/test_support.h"
+#include "tests/support/status_support.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "status/test_support.h"
+#include "tests/support/status_support.h"
 
 namespace {
 

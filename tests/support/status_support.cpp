@@ -1,5 +1,5 @@
 // Temporary folders, program runs and scanner holders for the status program's tests.
-#include "status/test_support.h"
+#include "tests/support/status_support.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
