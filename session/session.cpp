@@ -81,16 +81,15 @@ SessionStatus OpenSession(device_session* session, const char* name) {
     if (name == nullptr || g_fcpkorwc_StartExcusive(name) == 0) {
         return SessionStatus::kNotConnected;
     }
+    char* device = strdup(name);
+    char* designation = device != nullptr ? CopyModelDesignation(device) : nullptr;
     session->bClaimed = true;
-    session->cpActiveScanner = strdup(name);
-    if (session->cpActiveScanner != nullptr) {
-        session->cpActiveScannerName = CopyModelDesignation(session->cpActiveScanner);
-    }
-    if (IsOneOfNames(session->cpActiveScannerName, kBootModeModels) &&
-        IsBootMode(session->cpActiveScanner)) {
+    session->cpActiveScanner = device;
+    session->cpActiveScannerName = designation;
+    if (IsOneOfNames(designation, kBootModeModels) && IsBootMode(device)) {
         return SessionStatus::kNotConnected;
     }
-    g_fcpinitlibrary(session->cpActiveScanner, 0);
+    g_fcpinitlibrary(device, 0);
     session->bInitialised = true;
     ArbitrateAndPassFirmware(session);
     if (!ReadStateRecords(session)) {
