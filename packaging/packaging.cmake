@@ -35,6 +35,10 @@ add_custom_target(orvex_docs ALL DEPENDS ${ORVEX_PACKAGING_OUT}/orvexconsumables
 add_dependencies(orvexconsumables orvex_docs)
 
 install(TARGETS orvexconsumables RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
+if(TARGET orvexconsumables-status)
+    add_dependencies(orvexconsumables-status orvex_docs)
+    install(TARGETS orvexconsumables-status RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
+endif()
 install(FILES ${ORVEX_PACKAGING_OUT}/orvexconsumables.1.gz
               ${ORVEX_PACKAGING_OUT}/orvexconsumables-status.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
