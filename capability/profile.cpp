@@ -25,8 +25,11 @@ struct ProfileText {
     std::vector<std::string_view> tokens;
 };
 
-// The profiles read so far, by path; std::less<> finds a path without copying it.
-std::map<std::string, ProfileText, std::less<>> g_stProfiles;
+// The profiles read so far, by path; std::less<> finds a path without copying it. Made on first
+// use and kept to the end of the process, so that starting the tool runs no constructor and
+// registers no destructor.
+using ProfileMap = std::map<std::string, ProfileText, std::less<>>;
+ProfileMap* g_pProfiles = nullptr;
 
 // The separators of the token stream: the blanks of the C locale.
 struct BlankTable {
@@ -138,11 +141,14 @@ void ReadProfile(const char* path, ProfileText& profile) {
 
 // The profile at path, read on first use.
 const ProfileText& FindProfile(const char* path) {
-    auto found = g_stProfiles.find(std::string_view(path));
-    if (found != g_stProfiles.end()) {
+    if (g_pProfiles == nullptr) {
+        g_pProfiles = new ProfileMap;
+    }
+    auto found = g_pProfiles->find(std::string_view(path));
+    if (found != g_pProfiles->end()) {
         return found->second;
     }
-    ProfileText& profile = g_stProfiles[path];
+    ProfileText& profile = (*g_pProfiles)[path];
     ReadProfile(path, profile);
     return profile;
 }
@@ -190,5 +196,6 @@ int GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
 }
 
 void ForgetProfiles() {
-    g_stProfiles.clear();
+    delete g_pProfiles;
+    g_pProfiles = nullptr;
 }
