@@ -12,24 +12,11 @@
 #include <cstdio>
 #include <thread>
 
+#include "status/output.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(written);
-    }
-    return true;
-}
 
 [[noreturn]] void RunWorkAndExit(const std::function<std::string()>& work, int fd) {
     dup2(STDERR_FILENO, STDOUT_FILENO);

@@ -12,21 +12,6 @@
 
 namespace {
 
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(written);
-    }
-    return true;
-}
-
 bool Fail(const std::string& what, const std::string& path, std::string* error) {
     *error = what + " " + path + ": " + std::strerror(errno);
     return false;
@@ -54,6 +39,21 @@ bool SyncFolder(const std::string& folder, std::string* error) {
 }
 
 }  // namespace
+
+bool WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t written = write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(written);
+    }
+    return true;
+}
 
 bool WriteToStandardOutput(const std::string& text, std::string* error) {
     return WriteAll(STDOUT_FILENO, text) || Fail("cannot write to", "standard output", error);

@@ -3,6 +3,10 @@
 
 #include <string>
 
+/// Writes the whole text to the descriptor, going on after interruptions and short writes.
+/// Returns false when a write fails (errno says why).
+bool WriteAll(int fd, const std::string& text);
+
 /// Writes the whole text to standard output. Returns false with *error when a write fails.
 bool WriteToStandardOutput(const std::string& text, std::string* error);
 

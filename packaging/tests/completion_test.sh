@@ -4,6 +4,8 @@
 # Usage: completion_test.sh <source-dir>
 set -uo pipefail
 src=${1:?usage: completion_test.sh <source-dir>}
+# shellcheck source=packaging/tests/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -32,17 +34,6 @@ PATH="$work/bin:$PATH"
 
 # shellcheck source=/dev/null
 source "$src/packaging/bash-completion/orvexconsumables"
-
-passed=0
-failed=0
-check() {  # name, expected replies (space-separated, in order), actual replies
-    if [[ $2 == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: [%s]\n  actual:   [%s]\n' "$1" "$2" "$3"
-    fi
-}
 
 # Completes the words of $1 (the last one is completed, "" for a new word) with COMP_WORDS and
 # COMP_CWORD only, as a test harness or an older caller sets them.
@@ -129,5 +120,4 @@ else
     check "completion offers the option table's long options" "$table" "$offered"
 fi
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+finish

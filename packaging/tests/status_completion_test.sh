@@ -5,6 +5,8 @@
 set -uo pipefail
 export LC_ALL=C
 src=${1:?usage: status_completion_test.sh <source-dir>}
+# shellcheck source=packaging/tests/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -32,17 +34,6 @@ cd "$work/files" || exit 1
 
 # shellcheck source=/dev/null
 source "$src/packaging/bash-completion/orvexconsumables-status"
-
-passed=0
-failed=0
-check() {  # name, expected replies (space-separated, in order), actual replies
-    if [[ $2 == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: [%s]\n  actual:   [%s]\n' "$1" "$2" "$3"
-    fi
-}
 
 # Completes the line $1 as interactive bash does: COMP_LINE and COMP_POINT at its end, the
 # default word breaks (bash splits at ":" and "="), COMP_WORDS split the same way.
@@ -103,5 +94,4 @@ page=$(grep -oE '^\.(OP|B|RB) \[?\\-[a-zA-Z]' "$src/docs/orvexconsumables-status
 check "the options of the manual page's synopsis" "$page" \
     "$(printf '%s\n' "${_orvexconsumables_status_options[@]}" | grep -v -- '^--' | sort | paste -sd ' ')"
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+finish

@@ -7,6 +7,8 @@
 # Usage: status_exporter_test.sh <source-dir> <status-sim-binary> <tools-bin-dir>
 set -uo pipefail
 src=${1:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
+# shellcheck source=packaging/tests/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 status=${2:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
 tools=${3:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
 fleet_pl=$src/packaging/tests/status_fleet.pl
@@ -22,17 +24,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-passed=0
-failed=0
-check() {  # name, expected, actual
-    if [ "$2" = "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
 
 # Runs the status companion on its own copy of fleet $1, writing Prometheus text to $2; prints
 # its exit status.
@@ -143,5 +134,4 @@ check "files left in the textfile folder" "orvexconsumables.prom 644" \
     "$(cd "$textfile" && for f in * .[!.]*; do [ -e "$f" ] && printf '%s ' "$f"; done; stat -c %a "$prom")"
 echo "scrapes during the rewrites: $scrapes"
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+finish

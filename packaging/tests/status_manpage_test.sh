@@ -8,6 +8,8 @@
 set -uo pipefail
 export LC_ALL=C
 src=${1:?usage: status_manpage_test.sh <source-dir> [<status-sim>]}
+# shellcheck source=packaging/tests/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 status=${2:-}
 page=$src/docs/orvexconsumables-status.1
 work=$(mktemp -d)
@@ -17,17 +19,6 @@ if ! command -v groff >/dev/null; then
     echo "SKIPPED: groff is not installed (apt-get install groff-base)"
     exit 77
 fi
-
-passed=0
-failed=0
-check() {  # name, expected, actual
-    if [ "$2" = "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
 
 check "groff -ww" "0|" "$(groff -man -ww -z "$page" 2>&1; echo "$?|")"
 if command -v mandoc >/dev/null; then
@@ -73,5 +64,4 @@ else
     echo "note: no status program given; its output and usage were not compared with the page"
 fi
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+finish

@@ -5,21 +5,12 @@
 # Usage: status_plugin_test.sh <source-dir> <status-sim-binary>
 set -uo pipefail
 src=${1:?usage: status_plugin_test.sh <source-dir> <status-sim>}
+# shellcheck source=packaging/tests/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 status=${2:?usage: status_plugin_test.sh <source-dir> <status-sim>}
 fleet_pl=$src/packaging/tests/status_fleet.pl
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-passed=0
-failed=0
-check() {  # name, expected, actual
-    if [ "$2" = "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
 
 # A fleet whose every call is delayed beyond a one-second deadline.
 sed '1s/^{/{"faults": {"GetEEPROMData": {"delayMs": 5000}},/' \
@@ -69,5 +60,4 @@ for options in "-x" "-f xml" "-t 0" "-t 3601" "extra"; do
     check "usage error '$options': exit status" 3 "$?"
 done
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+finish

@@ -5,21 +5,12 @@
 # Usage: status_units_test.sh <source-dir> <status-binary>
 set -uo pipefail
 src=${1:?usage: status_units_test.sh <source-dir> <status-binary>}
+# shellcheck source=packaging/tests/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 status=${2:?usage: status_units_test.sh <source-dir> <status-binary>}
 units=$src/packaging/systemd
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-passed=0
-failed=0
-check() {  # name, expected, actual
-    if [ "$2" = "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
 
 service=orvexconsumables-status.service
 timer=orvexconsumables-status.timer
@@ -39,5 +30,4 @@ check "systemd-analyze verify" "0|" "$?|$out"
 check "timer schedule" "OnBootSec=2min|OnUnitActiveSec=15min" \
     "$(grep -E '^On[A-Za-z]+Sec=' "$units/$timer" | paste -sd '|')"
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+finish

@@ -1,0 +1,20 @@
+# Shared by the shell checks: counts what passed and failed, and ends with the closing line.
+# shellcheck shell=bash
+passed=0
+failed=0
+
+# name, expected, actual: passes when the two texts are equal.
+check() {
+    if [[ $2 == "$3" ]]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAIL %s\n  expected: [%s]\n  actual:   [%s]\n' "$1" "$2" "$3"
+    fi
+}
+
+# The closing line; the status is 0 only when nothing failed.
+finish() {
+    echo "$passed passed, $failed failed"
+    ((failed == 0))
+}
