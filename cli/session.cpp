@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "access/paths.h"
 #include "capability/dispatch.h"
 #include "cli/exit_codes.h"
 #include "cli/messages.h"
@@ -42,15 +41,8 @@ int OpenWithName(const char* name) {
 }
 
 void GetAvailableFunction(CDevSet2Builder* record) {
-    capability_context& context = g_stSession.stCapability;
-    context.cpDeviceName = g_cpActiveScanner;
-    context.cpDesignation = g_cpActiveScannerName;
-    context.cpProfilePath = g_cpProfilePath;
-    int failuresBefore = context.iFirmwareFetchFailures;
-    ArbitrateCapabilities(&context, record);
-    PrintFirmwareFetchErrors(context.iFirmwareFetchFailures - failuresBefore);
-}
-
-bool IsBootMode() {
-    return IsBootMode(g_cpActiveScanner);
+    capability_context* context = PrepareCapabilityContext(&g_stSession);
+    int failuresBefore = context->iFirmwareFetchFailures;
+    ArbitrateCapabilities(context, record);
+    PrintFirmwareFetchErrors(context->iFirmwareFetchFailures - failuresBefore);
 }

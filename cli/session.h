@@ -12,6 +12,3 @@ int OpenWithName(const char* name);
 /// Clears the record, then applies the rule of the session's model designation, if it is set and
 /// known; prints the firmware error line for each failed fetch.
 void GetAvailableFunction(CDevSet2Builder* record);
-
-/// True when the session's device reports a firmware version below "0100".
-bool IsBootMode();

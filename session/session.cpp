@@ -62,14 +62,19 @@ static SessionStatus StateReadFailure() {
     return SessionStatus::kStateUnreadable;
 }
 
-// The capability rule of the model, then the firmware text it left for the control library.
-static void ArbitrateAndPassFirmware(device_session* session) {
+capability_context* PrepareCapabilityContext(device_session* session) {
     capability_context& context = session->stCapability;
     context.cpDeviceName = session->cpActiveScanner;
     context.cpDesignation = session->cpActiveScannerName;
     context.cpProfilePath = g_cpProfilePath;
-    ArbitrateCapabilities(&context, &session->stDevFunc);
-    g_fcpSetFirmVersion(context.szTarvo3FirmVer);
+    return &context;
+}
+
+// The capability rule of the model, then the firmware text it left for the control library.
+static void ArbitrateAndPassFirmware(device_session* session) {
+    capability_context* context = PrepareCapabilityContext(session);
+    ArbitrateCapabilities(context, &session->stDevFunc);
+    g_fcpSetFirmVersion(context->szTarvo3FirmVer);
 }
 
 SessionStatus OpenSession(device_session* session, const char* name) {

@@ -50,6 +50,10 @@ void CloseSession(device_session* session);
 /// the release calls itself).
 void ForgetSession(device_session* session);
 
+/// The session's capability context, pointed at its device, its model designation and the
+/// launcher profile at g_cpProfilePath, for the capability rules.
+capability_context* PrepareCapabilityContext(device_session* session);
+
 /// The three records of the session.
 device_snapshot TakeSnapshot(const device_session& session);
 
