@@ -1,7 +1,6 @@
 // Whole-program tests: orvexconsumables-status-sim against private fleet files, with a scanner held
 // by another process, a hung one, hostile texts, another locale and unwritable outputs.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -226,22 +225,6 @@ TEST(StatusProgram, AGermanLocaleGivesTheSameBytes) {
         EXPECT_EQ(WithoutDurations(plain.out) != plain.out, hasDurations) << format;
         EXPECT_EQ(WithoutDurations(local.out), WithoutDurations(plain.out)) << format;
     }
-}
-
-TEST(StatusProgram, ReplacesTheOutputFileAndLeavesNothingElse) {
-    Fleet fleet({FleetScanner("ko-330xs:OK1", "OK1")});
-    TempDir out;
-    const std::string path = out.path() + "/orvex.prom";
-    WriteWholeFile(path, "old\n");
-    chmod(path.c_str(), 0600);
-    ProgramRun run = RunStatusProgram(fleet.path, {"-f", "prometheus", "-o", path});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(SplitIntoLines(ReadWholeFile(path))[2], "orvex_status_up 1");
-    struct stat info {};
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0644u);
-    EXPECT_EQ(FolderEntries(out.path()), Names{"orvex.prom"});
 }
 
 }  // namespace
