@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "consumables/report.h"
+#include "consumables/report_view.h"
 #include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"
@@ -20,7 +20,7 @@ std::string ExpectedReport() {
     char* text = nullptr;
     size_t size = 0;
     FILE* out = open_memstream(&text, &size);
-    RenderReportText(BuildReport({g_fake.ardosa, g_fake.device, g_fake.offsets}), out);
+    RenderReportText(BuildReportView({g_fake.ardosa, g_fake.device, g_fake.offsets}), out);
     std::fclose(out);
     std::string report(text, size);
     std::free(text);

@@ -12,6 +12,7 @@
 #include "cli/messages.h"
 #include "cli/session.h"
 #include "cli/state.h"
+#include "consumables/consumables.h"
 #include "consumables/offsets.h"
 
 const char* g_cpOptString = "d:LhV";
@@ -101,11 +102,16 @@ static constexpr SettingOption Magnification(int code, unsigned needs, uint32_t 
 
 // Constant-initialised: no code runs before main.
 static constexpr SettingOption kSettingOptions[] = {
-    Counter('1', &ardosa_info::cpCleaningLabel, "After cleaning:", kClearAfterCleaning),
-    Counter('2', &ardosa_info::cpRollerLabel, "Brake Roller:", kClearBrakeRoller),
-    Counter('3', &ardosa_info::cpPickLabel, "Pick Roller:", kClearPickRoller),
-    Counter('4', &ardosa_info::cpRollerLabel, "Roller Set:", kClearRollerSet),
-    Counter('j', &ardosa_info::cpRollerLabel, "Pad:", kClearPad),
+    Counter('1', &ardosa_info::cpCleaningLabel,
+            "After cleaning:", ConsumableRowOf(ConsumableKind::kAfterCleaning).uiClearBit),
+    Counter('2', &ardosa_info::cpRollerLabel,
+            "Brake Roller:", ConsumableRowOf(ConsumableKind::kBrakeRoller).uiClearBit),
+    Counter('3', &ardosa_info::cpPickLabel,
+            "Pick Roller:", ConsumableRowOf(ConsumableKind::kPickRoller).uiClearBit),
+    Counter('4', &ardosa_info::cpRollerLabel,
+            "Roller Set:", ConsumableRowOf(ConsumableKind::kRollerSet).uiClearBit),
+    Counter('j', &ardosa_info::cpRollerLabel,
+            "Pad:", ConsumableRowOf(ConsumableKind::kPad).uiClearBit),
     {'5', HandleSleepTimer, kNeedsPowerSave, nullptr, nullptr, 0, nullptr, nullptr},
     {'6', HandlePowerOff, kNeedsPowerOff, nullptr, nullptr, 0, nullptr, nullptr},
     Offset('7', 0, kOffsetMain, &offset_request::iMain),

@@ -11,13 +11,6 @@ constexpr uint32_t kRequestOffsets = 0x80;
 constexpr uint32_t kRequestAdfMagnification = 0x100;
 constexpr uint32_t kRequestFlatbedMagnification = 0x200;
 
-// Bits of uiClearMask: the counters to clear.
-constexpr uint32_t kClearAfterCleaning = 0x01;
-constexpr uint32_t kClearBrakeRoller = 0x02;
-constexpr uint32_t kClearPickRoller = 0x04;
-constexpr uint32_t kClearRollerSet = 0x08;
-constexpr uint32_t kClearPad = 0x10;
-
 // Offset groups (uiOffsetGroups bits).
 constexpr uint32_t kGroupAdfFront = 0x01;
 constexpr uint32_t kGroupAdfBack = 0x02;
@@ -27,13 +20,6 @@ constexpr uint32_t kGroupFlatbed = 0x04;
 constexpr uint32_t kOffsetMain = 0x01;
 constexpr uint32_t kOffsetSub = 0x02;
 constexpr uint32_t kOffsetEndOfPage = 0x04;
-
-// Power-off codes of iPowerOffCode.
-constexpr int kPowerOffOneHour = 0;
-constexpr int kPowerOffTwoHours = 1;
-constexpr int kPowerOffFourHours = 2;
-constexpr int kPowerOffEightHours = 3;
-constexpr int kPowerOffInactive = 4;
 
 /// Offsets requested for one group, in units of 0.5 mm.
 struct offset_request {

@@ -1,38 +1,15 @@
 // Counter clearing and power settings: short call sequences that end with the EEPROM write.
 #include "consumables/power.h"
 
-#include <cstdint>
-#include <iterator>
-
 #include "access/binding.h"
+#include "consumables/consumables.h"
+#include "consumables/power_off.h"
 
-// A counter bit of uiClearMask and the reset call of its counter; tested in this order. The
-// brake-roller, roller-set and pad bits all name the one counter under the roller label.
-struct CounterReset {
-    uint32_t uiMaskBit;
-    OnResetBrake_fn** ppfnReset;
-};
-
-static constexpr CounterReset kCounterResets[] = {
-    {kClearAfterCleaning, &g_fcpResetAfterCleaning},
-    {kClearBrakeRoller, &g_fcpResetBrake},
-    {kClearPickRoller, &g_fcpResetPick},
-    {kClearRollerSet, &g_fcpResetBrake},
-    {kClearPad, &g_fcpResetBrake},
-};
-
-// The device-control library takes the power-off time as one bit per time, by code 0..3
-// (1, 2, 4, 8 hours); the current time's bit plus kPowerOffSwitchOff switches power-off off.
-static const int kPowerOffValues[] = {0x04, 0x08, 0x10, 0x20};
-static const int kPowerOffSwitchOff = 0x80;
-// Codes outside 0..3 are sent as four hours.
-static const int kPowerOffFallbackCode = kPowerOffFourHours;
-
+// The device-control library takes the power-off time as one bit per time; codes outside 0..3
+// are sent as four hours.
 static int PowerOffValue(int code) {
-    if (code < 0 || code >= static_cast<int>(std::size(kPowerOffValues))) {
-        code = kPowerOffFallbackCode;
-    }
-    return kPowerOffValues[code];
+    const power_off_time* time = PowerOffTimeOf(code);
+    return (time != nullptr ? time : PowerOffTimeOfHours(4))->iLibraryValue;
 }
 
 static bool WriteEeprom() {
@@ -40,10 +17,12 @@ static bool WriteEeprom() {
 }
 
 bool ClearCounters(device_session* /*session*/, velnor_command_info record) {
-    // The reset calls' results do not matter: only the EEPROM write decides.
-    for (const CounterReset& reset : kCounterResets) {
-        if ((record.uiClearMask & reset.uiMaskBit) != 0) {
-            (*reset.ppfnReset)();
+    // In the order of the clear bits; the brake-roller, roller-set and pad bits all reset the one
+    // counter under the roller label. The reset calls' results do not matter: only the EEPROM write
+    // decides.
+    for (const consumable_row& row : kConsumables) {
+        if ((record.uiClearMask & row.uiClearBit) != 0) {
+            (*row.ppfnReset)();
         }
     }
     return WriteEeprom();
@@ -68,7 +47,7 @@ bool SetPowerOffTime(device_session* session, velnor_command_info record) {
     bool active = session->stArdosaInfo.bPowerOffActive != 0;
     int current = session->stArdosaInfo.iPowerOffSetting;
     int value = 0;
-    if (record.iPowerOffCode == kPowerOffInactive) {
+    if (record.iPowerOffCode == kPowerOffInactiveCode) {
         if (!active) {
             return true;
         }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "consumables/consumables.h"
 #include "session/session.h"
 #include "tests/support/fake_service.h"
 
@@ -71,7 +72,7 @@ TEST_F(PowerTest, OnlyAFailedEepromWriteFailsTheClearing) {
         {{{"SetEEPROMData", -2}}, true, {"OnResetPick() = 1", "SetEEPROMData() = -2"}},
         {{{"OnResetPick", 0}}, true, {"OnResetPick() = 0", kEepromWrite}},
     };
-    record_.uiClearMask = kClearPickRoller;
+    record_.uiClearMask = ConsumableRowOf(ConsumableKind::kPickRoller).uiClearBit;
     for (const Row& row : rows) {
         g_fake.calls.clear();
         g_fake.results = row.results;
@@ -200,7 +201,7 @@ TEST_F(PowerTest, PowerOffRefusals) {
         {{{"SetEEPROMData", 0}}, true, {"SetPowerOffTime(32) = 1", "SetEEPROMData() = 0"}},
         {{{"SetPowerOffTime", 2}}, true, {"SetPowerOffTime(32) = 2", kEepromWrite}},
     };
-    record_.iPowerOffCode = kPowerOffEightHours;
+    record_.iPowerOffCode = 3;  // eight hours
     for (const Row& row : rows) {
         g_fake.calls.clear();
         g_fake.results = row.results;

@@ -3,7 +3,6 @@
 
 #include <cinttypes>
 #include <cstring>
-#include <iterator>
 
 // Models whose identification record carries a meaningful date of first use.
 static const char* const kInitialUseModels[] = {"VX-901R", "VX-905R", "VX-913R"};
@@ -29,51 +28,15 @@ static bool IsInitialUseModel(const device_info& device) {
     return false;
 }
 
-// What a roller label names, and the label that the counter's clear option asks for. The first
-// row is the cleaning counter, the last the pick counter; the rows between are the roller labels.
-struct ConsumableRow {
-    ConsumableKind eKind;
-    const char* cpId;
-    const char* cpClearLabel;
-    const char* cpClearOption;
-};
-
-static const ConsumableRow kConsumables[] = {
-    {ConsumableKind::kAfterCleaning, "after_cleaning", "After cleaning:", "--after-cleaning-clear"},
-    {ConsumableKind::kBrakeRoller, "brake_roller", "Brake Roller:", "--brake-roller-clear"},
-    {ConsumableKind::kRollerSet, "roller_set", "Roller Set:", "--roller-set-clear"},
-    {ConsumableKind::kPad, "pad", "Pad:", "--pad-clear"},
-    {ConsumableKind::kRoller, "roller", nullptr, nullptr},
-    {ConsumableKind::kPickRoller, "pick_roller", "Pick Roller:", "--pick-roller-clear"},
-};
-
-static const ConsumableRow& RowOf(ConsumableKind kind) {
-    for (const ConsumableRow& row : kConsumables) {
-        if (row.eKind == kind) {
-            return row;
-        }
-    }
-    return kConsumables[std::size(kConsumables) - 1];
-}
-
-static ConsumableKind RollerKind(const char* label) {
-    for (const ConsumableRow& row : kConsumables) {
-        if (row.eKind != ConsumableKind::kAfterCleaning &&
-            row.eKind != ConsumableKind::kPickRoller && row.cpClearLabel != nullptr &&
-            std::strcmp(label, row.cpClearLabel) == 0) {
-            return row.eKind;
-        }
-    }
-    return ConsumableKind::kRoller;
-}
-
 static report_counter MakeCounter(ConsumableKind kind, const char* label, int32_t sheets,
                                   int32_t mark1, const int32_t* mark2) {
-    const ConsumableRow& row = RowOf(kind);
-    report_counter counter{
-        kind, label, sheets, mark2 != nullptr, mark1 != 0, mark2 != nullptr && *mark2 != 0, false};
-    counter.bClearable = row.cpClearLabel != nullptr && counter.strLabel == row.cpClearLabel;
-    return counter;
+    return {kind,
+            label,
+            sheets,
+            mark2 != nullptr,
+            mark1 != 0,
+            mark2 != nullptr && *mark2 != 0,
+            OffersClearOption(ConsumableRowOf(kind), label)};
 }
 
 static std::vector<report_counter> BuildCounters(const ardosa_info& info) {
@@ -83,8 +46,9 @@ static std::vector<report_counter> BuildCounters(const ardosa_info& info) {
                                        info.iCleaningCount, info.bCleaningMark1, nullptr));
     }
     if (info.cpRollerLabel != nullptr) {
-        counters.push_back(MakeCounter(RollerKind(info.cpRollerLabel), info.cpRollerLabel,
-                                       info.iRollerCount, info.bRollerMark1, &info.bRollerMark2));
+        counters.push_back(MakeCounter(
+            ConsumableUnderLabel(&ardosa_info::cpRollerLabel, info.cpRollerLabel).eKind,
+            info.cpRollerLabel, info.iRollerCount, info.bRollerMark1, &info.bRollerMark2));
     }
     if (info.cpPickLabel != nullptr) {
         counters.push_back(MakeCounter(ConsumableKind::kPickRoller, info.cpPickLabel,
@@ -132,16 +96,11 @@ int PowerOffHours(int32_t code) {
     return code >= 0 && code <= 3 ? 1 << code : 0;
 }
 
-std::string FormatTenths(int32_t tenths) {
-    long long magnitude = tenths < 0 ? -static_cast<long long>(tenths) : tenths;
-    return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + "." +
-           std::to_string(magnitude % 10);
-}
-
 const char* ConsumableId(ConsumableKind kind) {
-    return RowOf(kind).cpId;
+    return ConsumableRowOf(kind).cpId;
 }
 
-const char* ClearOptionOf(const report_counter& counter) {
-    return counter.bClearable ? RowOf(counter.eKind).cpClearOption : nullptr;
+std::string ClearOptionOf(const report_counter& counter) {
+    return counter.bClearable ? std::string("--") + ConsumableRowOf(counter.eKind).cpClearOption
+                              : std::string();
 }

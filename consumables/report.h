@@ -1,5 +1,4 @@
-// The information report of a scanner: a model built from its three records, and the text that
-// the tool prints from it.
+// The status companion's model of a scanner, built from its three records.
 #pragma once
 
 #include <cstdint>
@@ -7,17 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "session/session.h"
-
-/// Which counter a consumable entry is.
-enum class ConsumableKind {
-    kAfterCleaning,  // the counter under the cleaning label
-    kBrakeRoller,    // the roller label reads "Brake Roller:"
-    kRollerSet,      // "Roller Set:"
-    kPad,            // "Pad:"
-    kRoller,         // any other roller label
-    kPickRoller,     // the counter under the pick label
-};
+#include "consumables/report_view.h"
 
 /// One consumable counter as the scanner reports it.
 struct report_counter {
@@ -66,18 +55,12 @@ struct report_model {
 /// Builds the report model from a scanner's records.
 report_model BuildReport(const device_snapshot& snapshot);
 
-/// Writes the report as the tool prints it. Returns false when a write failed.
-bool RenderReportText(const report_model& model, FILE* out);
-
 /// The hours of a power-off setting code (1, 2, 4, 8); 0 for a code outside 0..3.
 int PowerOffHours(int32_t code);
-
-/// Tenths of a percent as text with a point ("-3.1"), whatever the locale.
-std::string FormatTenths(int32_t tenths);
 
 /// The stable id of a consumable ("after_cleaning", "brake_roller", "roller_set", "pad",
 /// "roller", "pick_roller").
 const char* ConsumableId(ConsumableKind kind);
 
-/// The tool's option that clears the counter ("--pick-roller-clear"), or null when it has none.
-const char* ClearOptionOf(const report_counter& counter);
+/// The tool's option that clears the counter ("--pick-roller-clear"), or "" when it has none.
+std::string ClearOptionOf(const report_counter& counter);

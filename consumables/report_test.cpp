@@ -1,5 +1,5 @@
 // The information report, compared whole for several scanner configurations.
-#include "consumables/report.h"
+#include "consumables/report_view.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ protected:
         char* text = nullptr;
         size_t size = 0;
         FILE* out = open_memstream(&text, &size);
-        EXPECT_TRUE(RenderReportText(BuildReport(snapshot), out));
+        EXPECT_TRUE(RenderReportText(BuildReportView(snapshot), out));
         std::fclose(out);
         std::string result(text, size);
         std::free(text);

@@ -1,12 +1,10 @@
 // The information report as the tool prints it: one line per fact, the label padded with tabs.
 #include <string>
 
-#include "consumables/report.h"
+#include "consumables/power_off.h"
+#include "consumables/report_view.h"
 
 namespace {
-
-// Power-off times by setting code; any other code is not expected from the library.
-const char* const kPowerOffTexts[] = {"1 Hour", "2 Hours", "4 Hours", "8 Hours"};
 
 // One line: indent, label, the tabs that align its value, the value.
 void Line(FILE* out, const char* indent, const std::string& label, const char* tabs,
@@ -16,12 +14,6 @@ void Line(FILE* out, const char* indent, const std::string& label, const char* t
 
 std::string Sheets(int32_t count) {
     return std::to_string(count) + " Sheets";
-}
-
-// The first mark wins when both are set.
-std::string CounterValue(const report_counter& counter) {
-    const char* mark = counter.bFirstMark ? "(*)" : counter.bSecondMark ? "(**)" : "";
-    return Sheets(counter.iSheets) + mark;
 }
 
 // The label tabs differ by counter: the cleaning label is long, "Pad:" short.
@@ -36,76 +28,84 @@ const char* CounterTabs(ConsumableKind kind) {
     }
 }
 
-std::string PowerOffValue(const report_model& model) {
-    if (!model.bPowerOffActive) {
-        return "inactive";
+std::string PowerOffValue(const power_off_view& powerOff) {
+    if (!powerOff.bActive) {
+        return kPowerOffInactiveText;
     }
-    int32_t code = model.iPowerOffSetting;
-    return code >= 0 && code <= 3 ? kPowerOffTexts[code] : "unknown";
+    const power_off_time* time = powerOff.oHours ? PowerOffTimeOfHours(*powerOff.oHours) : nullptr;
+    return time != nullptr ? time->cpReportText : "unknown";
 }
 
-std::string HalfMillimetres(int32_t steps) {
-    return std::to_string(steps) + "*0.5mm";
+// The report counts offsets in the scanner's steps of 0.5 mm, which millimetres hold exactly.
+std::string HalfMillimetres(double millimetres) {
+    return std::to_string(static_cast<long long>(millimetres * 2)) + "*0.5mm";
 }
 
-void WriteIdentification(const report_model& model, FILE* out) {
+void WriteIdentification(const report_view& view, FILE* out) {
     Line(out, "", "Device Info:", "", "");
-    Line(out, " ", "Product Identification:", "\t", model.strProductId);
-    Line(out, " ", "Product Revision:", "\t\t", model.strRevision);
-    if (model.bShowsInitialUse) {
-        Line(out, " ", "Initial Use:", "\t\t\t", model.strInitialUse);
+    Line(out, " ", "Product Identification:", "\t", view.strProductId);
+    Line(out, " ", "Product Revision:", "\t\t", view.strRevision);
+    if (view.oInitialUse) {
+        Line(out, " ", "Initial Use:", "\t\t\t", *view.oInitialUse);
     }
-    Line(out, " ", "Serial Number:", "\t\t\t", model.strSerialNumber);
+    Line(out, " ", "Serial Number:", "\t\t\t", view.strSerialNumber);
 }
 
-void WriteSettings(const report_model& model, FILE* out) {
+void WriteSettings(const report_view& view, FILE* out) {
     Line(out, "", "Device Setting:", "", "");
-    Line(out, " ", "Total Count (ADF):", "\t\t", Sheets(model.iAdfTotal));
-    if (model.bHasFlatbed) {
-        Line(out, " ", "Total Count (FB):", "\t\t", Sheets(model.iFbTotal));
+    Line(out, " ", "Total Count (ADF):", "\t\t", Sheets(view.iAdfSheets));
+    if (view.oFlatbedSheets) {
+        Line(out, " ", "Total Count (FB):", "\t\t", Sheets(*view.oFlatbedSheets));
     }
-    for (const report_counter& counter : model.vCounters) {
-        Line(out, " ", counter.strLabel, CounterTabs(counter.eKind), CounterValue(counter));
+    for (const consumable_view& counter : view.vConsumables) {
+        Line(out, " ", counter.strLabel, CounterTabs(counter.eKind),
+             Sheets(counter.iSheets) + ShownMark(counter.eMarks));
     }
-    if (model.bPowerSaveSupported) {
+    if (view.oSleepTimer) {
         Line(out, " ", "Power saving:", "\t\t\t",
-             std::to_string(model.llSleepMinutes) + " Minutes");
+             std::to_string(view.oSleepTimer->llMinutes) + " Minutes");
     }
-    if (model.bPowerOffSupported) {
-        Line(out, " ", "Power off:", "\t\t\t", PowerOffValue(model));
+    if (view.oPowerOff) {
+        Line(out, " ", "Power off:", "\t\t\t", PowerOffValue(*view.oPowerOff));
     }
 }
 
-void WriteSide(FILE* out, const char* name, const report_offsets& offsets, bool endOfPage) {
+void WriteSide(FILE* out, const char* name, const side_offsets_view& side) {
     Line(out, " ", name, "\t", "");
-    Line(out, "  ", "Main:", "\t\t\t\t", HalfMillimetres(offsets.iMain));
-    Line(out, "  ", "Sub:", "\t\t\t\t", HalfMillimetres(offsets.iSub));
-    if (endOfPage) {
-        Line(out, "  ", "End of page:", "\t\t\t", HalfMillimetres(offsets.iEndOfPage));
+    Line(out, "  ", "Main:", "\t\t\t\t", HalfMillimetres(side.dMain));
+    Line(out, "  ", "Sub:", "\t\t\t\t", HalfMillimetres(side.dSub));
+    if (side.oEndOfPage) {
+        Line(out, "  ", "End of page:", "\t\t\t", HalfMillimetres(*side.oEndOfPage));
     }
 }
 
-void WriteOffsets(const report_model& model, FILE* out) {
+void WriteOffsets(const offsets_view& offsets, FILE* out) {
     Line(out, "", "Offset Setting:", "", "");
-    WriteSide(out, "ADF(front):", model.stAdfFront, model.bHasEndOfPage);
-    WriteSide(out, "ADF(back):", model.stAdfBack, model.bHasEndOfPage);
-    if (model.bHasFlatbedOffsets) {
-        WriteSide(out, "Flatbed:", model.stFlatbed, false);
+    WriteSide(out, "ADF(front):", offsets.stAdfFront);
+    WriteSide(out, "ADF(back):", offsets.stAdfBack);
+    if (offsets.oFlatbed) {
+        WriteSide(out, "Flatbed:", *offsets.oFlatbed);
     }
+}
+
+void WriteMagnification(const magnification_view& magnification, FILE* out) {
     Line(out, "", "Vertical magnification adjustment:", "", "");
-    Line(out, " ", "ADF:", "\t\t\t\t", FormatTenths(model.iAdfMagnification) + "%");
-    if (model.bHasFlatbedOffsets) {
-        Line(out, " ", "Flatbed:", "\t\t\t", FormatTenths(model.iFbMagnification) + "%");
+    Line(out, " ", "ADF:", "\t\t\t\t", FormatTenths(magnification.iAdf) + "%");
+    if (magnification.oFlatbed) {
+        Line(out, " ", "Flatbed:", "\t\t\t", FormatTenths(*magnification.oFlatbed) + "%");
     }
 }
 
 }  // namespace
 
-bool RenderReportText(const report_model& model, FILE* out) {
-    WriteIdentification(model, out);
-    WriteSettings(model, out);
-    if (model.bHasOffsets) {
-        WriteOffsets(model, out);
+bool RenderReportText(const report_view& view, FILE* out) {
+    WriteIdentification(view, out);
+    WriteSettings(view, out);
+    if (view.oOffsets) {
+        WriteOffsets(*view.oOffsets, out);
+    }
+    if (view.oMagnification) {
+        WriteMagnification(*view.oMagnification, out);
     }
     return std::ferror(out) == 0;
 }

@@ -28,13 +28,13 @@ Json OrNull(bool present, Json value) {
 Json Consumables(const report_model& report) {
     Json list = Json::array();
     for (const report_counter& counter : report.vCounters) {
-        const char* clearOption = ClearOptionOf(counter);
+        std::string clearOption = ClearOptionOf(counter);
         list.push_back({{"id", ConsumableId(counter.eKind)},
                         {"label", counter.strLabel},
                         {"sheets", counter.iSheets},
                         {"first_mark", counter.bFirstMark},
                         {"second_mark", OrNull(counter.bHasSecondMark, counter.bSecondMark)},
-                        {"clear_option", clearOption ? Json(clearOption) : Json(nullptr)}});
+                        {"clear_option", clearOption.empty() ? Json(nullptr) : Json(clearOption)}});
     }
     return list;
 }

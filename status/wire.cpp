@@ -35,7 +35,7 @@ bool ParseReadingStatus(const std::string& name, ScannerStatus* status) {
 bool HasKnownKinds(const report_model& report) {
     for (const report_counter& counter : report.vCounters) {
         int kind = static_cast<int>(counter.eKind);
-        if (kind < 0 || kind > static_cast<int>(ConsumableKind::kPickRoller)) {
+        if (kind < 0 || kind >= static_cast<int>(kConsumableCount)) {
             return false;
         }
     }

@@ -5,7 +5,7 @@
 
 #include "access/binding.h"
 #include "access/device_list.h"
-#include "consumables/report.h"
+#include "consumables/report_view.h"
 #include "session/session.h"
 
 static const char* StatusText(SessionStatus status) {
@@ -21,11 +21,11 @@ static const char* StatusText(SessionStatus status) {
 }
 
 static void PrintScanner(const std::string& name, const device_session& session) {
-    report_model model = BuildReport(TakeSnapshot(session));
-    std::printf("%s: %s serial %s, %d ADF sheets", name.c_str(), model.strProductId.c_str(),
-                model.strSerialNumber.c_str(), model.iAdfTotal);
-    for (const report_counter& counter : model.vCounters) {
-        std::printf(", %s %d", ConsumableId(counter.eKind), counter.iSheets);
+    report_view view = BuildReportView(TakeSnapshot(session));
+    std::printf("%s: %s serial %s, %d ADF sheets", name.c_str(), view.strProductId.c_str(),
+                view.strSerialNumber.c_str(), view.iAdfSheets);
+    for (const consumable_view& counter : view.vConsumables) {
+        std::printf(", %s %d", ConsumableRowOf(counter.eKind).cpId, counter.iSheets);
     }
     std::printf("\n");
 }
