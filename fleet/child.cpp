@@ -1,5 +1,5 @@
 // A forked child for one piece of work: its result read with a deadline, killed when late.
-#include "status/child.h"
+#include "fleet/child.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "status/output.h"
+#include "fleet/output.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Tests of the child runner: results handed back, failures, the deadline, the child's output.
-#include "status/child.h"
+#include "fleet/child.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -1,11 +1,11 @@
 // The parent's side of the reading: children started, their results checked and collected.
-#include "status/fleet_read.h"
+#include "fleet/fleet_read.h"
 
 #include <algorithm>
 
-#include "status/child.h"
-#include "status/utf8.h"
-#include "status/wire.h"
+#include "fleet/child.h"
+#include "fleet/utf8.h"
+#include "fleet/wire.h"
 
 namespace {
 

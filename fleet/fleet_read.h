@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "status/outcome.h"
+#include "fleet/outcome.h"
 
 /// The work that runs in the children; each returns the payload that its child hands back
 /// (status/wire.h).

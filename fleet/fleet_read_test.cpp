@@ -1,6 +1,6 @@
 // Tests of the parent's reading of a fleet with fake children: how each end of a child becomes a
 // status, which scanners are read, and the enumeration's failures.
-#include "status/fleet_read.h"
+#include "fleet/fleet_read.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,7 +9,7 @@
 #include <map>
 #include <thread>
 
-#include "status/wire.h"
+#include "fleet/wire.h"
 
 namespace {
 

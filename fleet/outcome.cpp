@@ -1,5 +1,5 @@
 // Names of the statuses and the questions every format asks of a run.
-#include "status/outcome.h"
+#include "fleet/outcome.h"
 
 const ScannerStatus g_eScannerStatuses[5] = {ScannerStatus::kOk, ScannerStatus::kBusy,
                                              ScannerStatus::kTimeout, ScannerStatus::kError,

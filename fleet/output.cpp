@@ -1,5 +1,5 @@
 // Standard output, or a temporary file renamed over the output file.
-#include "status/output.h"
+#include "fleet/output.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

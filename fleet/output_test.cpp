@@ -1,5 +1,5 @@
 // Tests of the atomic replacement of the output file.
-#include "status/output.h"
+#include "fleet/output.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

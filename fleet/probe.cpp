@@ -1,11 +1,11 @@
 // The children's work through the core: session open, snapshot, report model, session closed.
-#include "status/probe.h"
+#include "fleet/probe.h"
 
 #include "access/binding.h"
 #include "access/device_list.h"
 #include "consumables/report.h"
 #include "session/session.h"
-#include "status/wire.h"
+#include "fleet/wire.h"
 
 namespace {
 

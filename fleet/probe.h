@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "status/fleet_read.h"
+#include "fleet/fleet_read.h"
 
 /// Loads the libraries, lists the attached devices, unloads them; the payload of
 /// EncodeDeviceList.

@@ -1,6 +1,6 @@
 // Tests of the children's work through the real core and the simulated libraries, run from this
 // process as the program runs it: the parent never loads the libraries, and nothing is changed.
-#include "status/probe.h"
+#include "fleet/probe.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -10,9 +10,9 @@
 
 #include "access/binding.h"
 #include "access/paths.h"
-#include "status/child.h"
+#include "fleet/child.h"
 #include "tests/support/status_support.h"
-#include "status/wire.h"
+#include "fleet/wire.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // UTF-8 repair by the JSON library, so that the wire and the outputs repair texts the same way.
-#include "status/utf8.h"
+#include "fleet/utf8.h"
 
 #include <nlohmann/json.hpp>
 

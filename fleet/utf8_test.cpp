@@ -1,5 +1,5 @@
 // Tests of the UTF-8 repair of texts from the libraries and the command line.
-#include "status/utf8.h"
+#include "fleet/utf8.h"
 
 #include <gtest/gtest.h>
 

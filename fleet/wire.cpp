@@ -1,5 +1,5 @@
 // The children's results: device names as NUL-ended bytes, a scanner's report model as JSON.
-#include "status/wire.h"
+#include "fleet/wire.h"
 
 #include <nlohmann/json.hpp>
 

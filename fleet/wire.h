@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "status/outcome.h"
+#include "fleet/outcome.h"
 
 /// What the enumerating child found.
 struct device_list_reading {

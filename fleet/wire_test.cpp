@@ -1,5 +1,5 @@
 // Tests of what the children hand back: device lists, scanner readings, and the parent's check.
-#include "status/wire.h"
+#include "fleet/wire.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "status/json_format.h"
 #include "status/nagios_format.h"
 #include "status/options.h"
-#include "status/output.h"
+#include "fleet/output.h"
 #include "status/prometheus_format.h"
 
 const char* const g_cpStatusProgramName = "orvexconsumables-status";

@@ -1,7 +1,7 @@
 // The status program from command line to exit status.
 #pragma once
 
-#include "status/fleet_read.h"
+#include "fleet/fleet_read.h"
 
 /// The program's name in messages and outputs.
 extern const char* const g_cpStatusProgramName;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "status/outcome.h"
+#include "fleet/outcome.h"
 
 /// The document, indented, ending in a line end. A feature that a scanner lacks is null; a
 /// scanner that was not read has no data keys.

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "status/outcome.h"
+#include "fleet/outcome.h"
 
 /// Plugin states in rising order of weight: a run's state is the weightiest of its parts.
 enum class PluginState { kOk, kUnknown, kWarning, kCritical };

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "status/outcome.h"
+#include "fleet/outcome.h"
 
 /// Every metric family with its HELP and TYPE lines and its samples grouped under them; base
 /// units (seconds, meters, ratios), no timestamps, label values escaped.

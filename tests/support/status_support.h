@@ -69,7 +69,7 @@ report_model FullReport();
 /// does not know.
 report_model BareReport();
 
-#include "status/outcome.h"
+#include "fleet/outcome.h"
 
 /// A run with a scanner of every kind: FullReport read, BareReport read under a device name
 /// holding a quote, a backslash, a line end and a stray byte made valid, one busy, one absent;
