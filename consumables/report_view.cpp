@@ -2,6 +2,7 @@
 #include "consumables/report_view.h"
 
 #include <cstring>
+#include <tuple>
 
 #include "consumables/power_off.h"
 
@@ -96,7 +97,45 @@ void AddOffsets(const offset_data& data, report_view* view) {
                            flatbed ? std::optional<int32_t>(data.iFbMagnification) : std::nullopt};
 }
 
+// Every field of each view, in declaration order: the one list that equality compares.
+auto Fields(const consumable_view& v) {
+    return std::tie(v.eKind, v.strLabel, v.iSheets, v.eMarks, v.bClearable);
+}
+auto Fields(const sleep_timer_view& v) {
+    return std::tie(v.llMinutes, v.llMinMinutes, v.llMaxMinutes);
+}
+auto Fields(const power_off_view& v) {
+    return std::tie(v.bActive, v.oHours);
+}
+auto Fields(const side_offsets_view& v) {
+    return std::tie(v.dMain, v.dSub, v.oEndOfPage);
+}
+auto Fields(const offsets_view& v) {
+    return std::tie(v.stAdfFront, v.stAdfBack, v.oFlatbed);
+}
+auto Fields(const magnification_view& v) {
+    return std::tie(v.iAdf, v.oFlatbed);
+}
+auto Fields(const report_view& v) {
+    return std::tie(v.strProductId, v.strRevision, v.oInitialUse, v.strSerialNumber, v.iAdfSheets,
+                    v.oFlatbedSheets, v.vConsumables, v.oSleepTimer, v.oPowerOff, v.oOffsets,
+                    v.oMagnification);
+}
+
 }  // namespace
+
+#define ORVEX_EQUAL_BY_FIELDS(view)                 \
+    bool operator==(const view& a, const view& b) { \
+        return Fields(a) == Fields(b);              \
+    }
+ORVEX_EQUAL_BY_FIELDS(consumable_view)
+ORVEX_EQUAL_BY_FIELDS(sleep_timer_view)
+ORVEX_EQUAL_BY_FIELDS(power_off_view)
+ORVEX_EQUAL_BY_FIELDS(side_offsets_view)
+ORVEX_EQUAL_BY_FIELDS(offsets_view)
+ORVEX_EQUAL_BY_FIELDS(magnification_view)
+ORVEX_EQUAL_BY_FIELDS(report_view)
+#undef ORVEX_EQUAL_BY_FIELDS
 
 report_view BuildReportView(const device_snapshot& snapshot) {
     const ardosa_info& info = snapshot.stArdosaInfo;

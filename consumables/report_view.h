@@ -75,6 +75,16 @@ struct report_view {
     std::optional<magnification_view> oMagnification;  // present with the offsets
 };
 
+/// Field-by-field equality of the views, so that a view can be compared whole (the fleet's wire
+/// is tested by a round trip).
+bool operator==(const consumable_view& a, const consumable_view& b);
+bool operator==(const sleep_timer_view& a, const sleep_timer_view& b);
+bool operator==(const power_off_view& a, const power_off_view& b);
+bool operator==(const side_offsets_view& a, const side_offsets_view& b);
+bool operator==(const offsets_view& a, const offsets_view& b);
+bool operator==(const magnification_view& a, const magnification_view& b);
+bool operator==(const report_view& a, const report_view& b);
+
 /// Builds the view from a scanner's records.
 report_view BuildReportView(const device_snapshot& snapshot);
 

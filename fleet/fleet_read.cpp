@@ -11,8 +11,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Durations to the microsecond: finer digits say nothing about a run.
 double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    return std::chrono::round<std::chrono::microseconds>(Clock::now() - start).count() / 1e6;
 }
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
@@ -25,8 +26,7 @@ std::string WholeSeconds(Clock::duration deadline) {
 
 // Runs the enumeration; on success the attached names are in *names.
 EnumerationStatus Enumerate(const fleet_probe& probe, Clock::duration deadline,
-                            std::vector<std::string>* names,
-                            std::vector<status_message>* messages) {
+                            std::vector<std::string>* names, std::vector<fleet_message>* messages) {
     child_result child = RunChild(probe.fnEnumerate, deadline);
     device_list_reading list{};
     if (child.eEnd == ChildEnd::kTimedOut) {
@@ -91,7 +91,7 @@ scanner_outcome ReadScanner(const fleet_probe& probe, const std::string& name,
 // each name once.
 std::vector<std::string> ChooseScanners(const std::vector<std::string>& attached,
                                         const std::vector<std::string>& requested,
-                                        std::vector<status_message>* messages) {
+                                        std::vector<fleet_message>* messages) {
     std::vector<std::string> chosen;
     for (const std::string& name : attached) {
         if (Contains(chosen, name)) {

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <map>
 #include <thread>
 
@@ -43,6 +44,11 @@ std::string FakeScanner(const std::string& name) {
          }},
     };
     return behaviours.at(name)();
+}
+
+// Durations are measured to the microsecond, once for every format.
+bool IsWholeMicroseconds(double seconds) {
+    return std::round(seconds * 1e6) / 1e6 == seconds;
 }
 
 fleet_probe Listing(const Names& attached) {
@@ -93,8 +99,9 @@ TEST(ReadFleet, TurnsEachChildsEndIntoAStatus) {
         run_outcome run = ReadFleet(Listing(c.attached), c.requested, std::chrono::seconds(1));
         EXPECT_EQ(run.eEnumeration, EnumerationStatus::kOk) << c.what;
         EXPECT_EQ(run.iAttached, static_cast<int>(c.attached.size())) << c.what;
+        EXPECT_TRUE(IsWholeMicroseconds(run.dSeconds)) << c.what << " " << run.dSeconds;
         Names runMessages;
-        for (const status_message& message : run.vMessages) {
+        for (const fleet_message& message : run.vMessages) {
             runMessages.push_back(message.strText);
         }
         EXPECT_EQ(runMessages, c.runMessages) << c.what;
@@ -103,12 +110,13 @@ TEST(ReadFleet, TurnsEachChildsEndIntoAStatus) {
             const scanner_outcome& got = run.vScanners[i];
             EXPECT_EQ(got.strDevice, c.scanners[i].device) << c.what;
             EXPECT_EQ(got.eStatus, c.scanners[i].status) << c.what << " " << got.strDevice;
+            EXPECT_TRUE(IsWholeMicroseconds(got.dSeconds)) << got.strDevice << " " << got.dSeconds;
             Names expectedMessages;
             if (!c.scanners[i].message.empty()) {
                 expectedMessages.push_back(c.scanners[i].message);
             }
             Names messages;
-            for (const status_message& message : got.vMessages) {
+            for (const fleet_message& message : got.vMessages) {
                 messages.push_back(message.strText);
             }
             EXPECT_EQ(messages, expectedMessages) << c.what << " " << got.strDevice;

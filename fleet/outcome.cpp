@@ -47,8 +47,12 @@ const char* SeverityName(Severity severity) {
     return "error";
 }
 
-bool IsMarked(const report_counter& counter) {
-    return counter.bFirstMark || (counter.bHasSecondMark && counter.bSecondMark);
+bool IsMarked(const consumable_view& counter) {
+    return counter.eMarks != CounterMarks::kNone;
+}
+
+bool HasSecondMarkFlag(ConsumableKind kind) {
+    return ConsumableRowOf(kind).pSecondMark != nullptr;
 }
 
 bool IsCompleteReading(const run_outcome& run) {

@@ -1,10 +1,10 @@
-// What one run of the status program found: how the enumeration ended and what each scanner gave.
+// What one reading of the fleet found: how the enumeration ended and what each scanner gave.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "consumables/report.h"
+#include "consumables/report_view.h"
 
 /// How reading one scanner ended.
 enum class ScannerStatus { kOk, kBusy, kTimeout, kError, kAbsent };
@@ -16,7 +16,7 @@ enum class EnumerationStatus { kOk, kLibrariesMissing, kTimeout, kError };
 enum class Severity { kError, kWarning, kInfo };
 
 /// A message about the run or about one scanner; the text is valid UTF-8.
-struct status_message {
+struct fleet_message {
     Severity eSeverity;
     std::string strText;
 };
@@ -25,17 +25,17 @@ struct status_message {
 struct scanner_outcome {
     std::string strDevice;  // the device name, made valid UTF-8
     ScannerStatus eStatus;
-    double dSeconds;  // how long reading it took
-    std::vector<status_message> vMessages;
-    report_model stReport;  // meaningful only when eStatus is kOk
+    double dSeconds;  // how long reading it took, to the microsecond
+    std::vector<fleet_message> vMessages;
+    report_view stReport;  // meaningful only when eStatus is kOk
 };
 
 /// The whole run, scanners in enumeration order (then the requested ones that are absent).
 struct run_outcome {
     EnumerationStatus eEnumeration;
-    int iAttached;  // scanners enumerated (0 when the enumeration failed)
-    double dSeconds;
-    std::vector<status_message> vMessages;
+    int iAttached;    // scanners enumerated (0 when the enumeration failed)
+    double dSeconds;  // to the microsecond
+    std::vector<fleet_message> vMessages;
     std::vector<scanner_outcome> vScanners;
 };
 
@@ -52,7 +52,10 @@ const char* EnumerationStatusName(EnumerationStatus status);
 const char* SeverityName(Severity severity);
 
 /// True when the counter carries its first or second mark.
-bool IsMarked(const report_counter& counter);
+bool IsMarked(const consumable_view& counter);
+
+/// True when the consumable's counter has a second mark at all (the after-cleaning one has not).
+bool HasSecondMarkFlag(ConsumableKind kind);
 
 /// True when the enumeration was done and every scanner it concerns was read.
 bool IsCompleteReading(const run_outcome& run);

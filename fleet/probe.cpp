@@ -1,9 +1,9 @@
-// The children's work through the core: session open, snapshot, report model, session closed.
+// The children's work through the core: session open, snapshot, report view, session closed.
 #include "fleet/probe.h"
 
 #include "access/binding.h"
 #include "access/device_list.h"
-#include "consumables/report.h"
+#include "consumables/report_view.h"
 #include "session/session.h"
 #include "fleet/wire.h"
 
@@ -14,9 +14,9 @@ scanner_reading ReadOpenedLibraries(const std::string& name) {
     scanner_reading reading{ScannerStatus::kError, "", {}};
     switch (OpenSession(&session, name.c_str())) {
         case SessionStatus::kOpen:
-            // The label texts belong to the library: the model copies them before the close.
+            // The label texts belong to the library: the view copies them before the close.
             reading.eStatus = ScannerStatus::kOk;
-            reading.stReport = BuildReport(TakeSnapshot(session));
+            reading.stReport = BuildReportView(TakeSnapshot(session));
             break;
         case SessionStatus::kNotConnected:
             reading.eStatus = ScannerStatus::kBusy;

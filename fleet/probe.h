@@ -10,7 +10,7 @@
 /// EncodeDeviceList.
 std::string EnumerateDevices();
 
-/// Loads the libraries, claims the scanner, reads its three records into the report model,
+/// Loads the libraries, claims the scanner, reads its three records into the report view,
 /// releases it and unloads the libraries; the payload of EncodeScannerReading. Calls no entry
 /// point that changes the scanner.
 std::string ReadScannerState(const std::string& name);

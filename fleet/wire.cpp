@@ -1,17 +1,68 @@
-// The children's results: device names as NUL-ended bytes, a scanner's report model as JSON.
+// The children's results: device names as NUL-ended bytes, a scanner's report view as JSON.
 #include "fleet/wire.h"
 
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <stdexcept>
 
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(report_counter, eKind, strLabel, iSheets, bHasSecondMark,
-                                   bFirstMark, bSecondMark, bClearable)
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(report_offsets, iMain, iSub, iEndOfPage)
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(report_model, strProductId, strRevision, bShowsInitialUse,
-                                   strInitialUse, strSerialNumber, iAdfTotal, bHasFlatbed, iFbTotal,
-                                   vCounters, bPowerSaveSupported, llSleepMinutes,
-                                   bPowerOffSupported, bPowerOffActive, iPowerOffSetting,
-                                   bHasOffsets, bHasEndOfPage, bHasFlatbedOffsets, stAdfFront,
-                                   stAdfBack, stFlatbed, iAdfMagnification, iFbMagnification)
+namespace nlohmann {
+
+// A fact the scanner does not have travels as null.
+template <typename T>
+struct adl_serializer<std::optional<T>> {
+    template <typename Json>
+    static void to_json(Json& json, const std::optional<T>& value) {
+        json = value ? Json(*value) : Json(nullptr);
+    }
+    template <typename Json>
+    static void from_json(const Json& json, std::optional<T>& value) {
+        value = json.is_null() ? std::nullopt : std::optional<T>(json.template get<T>());
+    }
+};
+
+}  // namespace nlohmann
+
+// A consumable travels by its id, so that the payload does not depend on the order of the table.
+static void to_json(nlohmann::json& json, ConsumableKind kind) {
+    json = ConsumableRowOf(kind).cpId;
+}
+
+static void from_json(const nlohmann::json& json, ConsumableKind& kind) {
+    const consumable_row* row = FindConsumable(json.get<std::string>());
+    if (row == nullptr) {
+        throw std::invalid_argument("unknown consumable");
+    }
+    kind = row->eKind;
+}
+
+// The marks by name, in the order of CounterMarks.
+static const char* const kMarkNames[] = {"none", "first", "second", "both"};
+
+static void to_json(nlohmann::json& json, CounterMarks marks) {
+    json = kMarkNames[static_cast<size_t>(marks)];
+}
+
+static void from_json(const nlohmann::json& json, CounterMarks& marks) {
+    const std::string name = json.get<std::string>();
+    for (size_t i = 0; i < std::size(kMarkNames); ++i) {
+        if (name == kMarkNames[i]) {
+            marks = static_cast<CounterMarks>(i);
+            return;
+        }
+    }
+    throw std::invalid_argument("unknown marks");
+}
+
+// The one description of the view's fields, for encoding and decoding alike.
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(consumable_view, eKind, strLabel, iSheets, eMarks, bClearable)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(sleep_timer_view, llMinutes, llMinMinutes, llMaxMinutes)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(power_off_view, bActive, oHours)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(side_offsets_view, dMain, dSub, oEndOfPage)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(offsets_view, stAdfFront, stAdfBack, oFlatbed)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(magnification_view, iAdf, oFlatbed)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(report_view, strProductId, strRevision, oInitialUse,
+                                   strSerialNumber, iAdfSheets, oFlatbedSheets, vConsumables,
+                                   oSleepTimer, oPowerOff, oOffsets, oMagnification)
 
 namespace {
 
@@ -30,16 +81,6 @@ bool ParseReadingStatus(const std::string& name, ScannerStatus* status) {
         }
     }
     return false;
-}
-
-bool HasKnownKinds(const report_model& report) {
-    for (const report_counter& counter : report.vCounters) {
-        int kind = static_cast<int>(counter.eKind);
-        if (kind < 0 || kind >= static_cast<int>(kConsumableCount)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -94,9 +135,12 @@ bool DecodeScannerReading(const std::string& payload, scanner_reading* reading) 
             reading->strMessage = document.at("message").get<std::string>();
             return true;
         }
-        reading->stReport = document.at("report").get<report_model>();
-        return HasKnownKinds(reading->stReport);
-    } catch (const nlohmann::json::exception&) {
+        const nlohmann::json& report = document.at("report");
+        reading->stReport = report.get<report_view>();
+        // The library converts what it can (a fraction or a boolean to a whole number, a number
+        // to a narrower one): only a payload that the decoded view encodes to again is exact.
+        return nlohmann::json(reading->stReport) == report;
+    } catch (const std::exception&) {
         return false;
     }
 }

@@ -16,7 +16,7 @@ struct device_list_reading {
 struct scanner_reading {
     ScannerStatus eStatus;   // kOk, kBusy or kError
     std::string strMessage;  // why, for kError
-    report_model stReport;   // for kOk
+    report_view stReport;    // for kOk
 };
 
 /// The device list as bytes: a header line, then each name ended by a NUL byte, so that names
@@ -26,9 +26,11 @@ std::string EncodeDeviceList(const device_list_reading& reading);
 /// Reads what EncodeDeviceList wrote; false for anything else.
 bool DecodeDeviceList(const std::string& payload, device_list_reading* reading);
 
-/// A scanner's reading as JSON; texts that are not valid UTF-8 are repaired on the way.
+/// A scanner's reading as JSON, each field of the view under its name; consumables by their id
+/// (consumables/consumables.def), marks and statuses by name. Texts that are not valid UTF-8 are
+/// repaired on the way.
 std::string EncodeScannerReading(const scanner_reading& reading);
 
-/// Reads what EncodeScannerReading wrote; false for anything else (not JSON, a key missing or of
-/// the wrong type, an unknown status or consumable).
+/// Reads what EncodeScannerReading wrote; false for anything else (not JSON, a key missing, added
+/// or of the wrong type, a number out of its range, an unknown status, consumable or mark).
 bool DecodeScannerReading(const std::string& payload, scanner_reading* reading);

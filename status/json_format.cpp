@@ -1,21 +1,15 @@
 // The JSON document, built with nlohmann-json in the key order of the schema.
 #include "status/json_format.h"
 
-#include <cmath>
 #include <nlohmann/json.hpp>
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Durations to the microsecond: finer digits say nothing about a run.
-double Rounded(double seconds) {
-    return std::round(seconds * 1e6) / 1e6;
-}
-
-Json Messages(const std::vector<status_message>& messages) {
+Json Messages(const std::vector<fleet_message>& messages) {
     Json list = Json::array();
-    for (const status_message& message : messages) {
+    for (const fleet_message& message : messages) {
         list.push_back({{"severity", SeverityName(message.eSeverity)}, {"text", message.strText}});
     }
     return list;
@@ -25,62 +19,72 @@ Json OrNull(bool present, Json value) {
     return present ? std::move(value) : Json(nullptr);
 }
 
-Json Consumables(const report_model& report) {
+// A fact the scanner does not have is null; one it has is rendered by render.
+template <typename T, typename Render>
+Json OrNull(const std::optional<T>& value, Render render) {
+    return value ? Json(render(*value)) : Json(nullptr);
+}
+
+template <typename T>
+Json OrNull(const std::optional<T>& value) {
+    return OrNull(value, [](const T& present) { return present; });
+}
+
+Json Consumables(const report_view& report) {
     Json list = Json::array();
-    for (const report_counter& counter : report.vCounters) {
-        std::string clearOption = ClearOptionOf(counter);
-        list.push_back({{"id", ConsumableId(counter.eKind)},
-                        {"label", counter.strLabel},
-                        {"sheets", counter.iSheets},
-                        {"first_mark", counter.bFirstMark},
-                        {"second_mark", OrNull(counter.bHasSecondMark, counter.bSecondMark)},
-                        {"clear_option", clearOption.empty() ? Json(nullptr) : Json(clearOption)}});
+    for (const consumable_view& counter : report.vConsumables) {
+        const consumable_row& row = ConsumableRowOf(counter.eKind);
+        list.push_back(
+            {{"id", row.cpId},
+             {"label", counter.strLabel},
+             {"sheets", counter.iSheets},
+             {"first_mark", HasFirstMark(counter.eMarks)},
+             {"second_mark",
+              OrNull(HasSecondMarkFlag(counter.eKind), HasSecondMark(counter.eMarks))},
+             {"clear_option",
+              counter.bClearable ? Json(std::string("--") + row.cpClearOption) : Json(nullptr)}});
     }
     return list;
 }
 
-Json PowerOff(const report_model& report) {
-    int hours = PowerOffHours(report.iPowerOffSetting);
-    return {{"active", report.bPowerOffActive}, {"hours", OrNull(hours != 0, hours)}};
+Json PowerOff(const power_off_view& powerOff) {
+    return {{"active", powerOff.bActive}, {"hours", OrNull(powerOff.oHours)}};
 }
 
-// Offsets are held in steps of 0.5 mm.
-Json Side(const report_offsets& side, bool hasEndOfPage) {
-    return {{"main", side.iMain / 2.0},
-            {"sub", side.iSub / 2.0},
-            {"end_of_page", OrNull(hasEndOfPage, side.iEndOfPage / 2.0)}};
+Json Side(const side_offsets_view& side) {
+    return {{"main", side.dMain}, {"sub", side.dSub}, {"end_of_page", OrNull(side.oEndOfPage)}};
 }
 
-Json Offsets(const report_model& report) {
-    return {{"adf_front", Side(report.stAdfFront, report.bHasEndOfPage)},
-            {"adf_back", Side(report.stAdfBack, report.bHasEndOfPage)},
-            {"flatbed", OrNull(report.bHasFlatbedOffsets, Side(report.stFlatbed, false))}};
+Json Offsets(const offsets_view& offsets) {
+    return {{"adf_front", Side(offsets.stAdfFront)},
+            {"adf_back", Side(offsets.stAdfBack)},
+            {"flatbed", OrNull(offsets.oFlatbed, Side)}};
 }
 
-// Magnifications are held in tenths of a percent.
-Json Magnification(const report_model& report) {
-    return {{"adf", report.iAdfMagnification / 10.0},
-            {"flatbed", OrNull(report.bHasFlatbedOffsets, report.iFbMagnification / 10.0)}};
+Json Magnification(const magnification_view& magnification) {
+    return {{"adf", MagnificationPercent(magnification.iAdf)},
+            {"flatbed", OrNull(magnification.oFlatbed, MagnificationPercent)}};
 }
 
-void AddScannerData(const report_model& report, Json* scanner) {
+void AddScannerData(const report_view& report, Json* scanner) {
     Json& out = *scanner;
     out["identification"] = {{"product_id", report.strProductId},
                              {"revision", report.strRevision},
                              {"serial_number", report.strSerialNumber}};
-    out["totals"] = {{"adf_sheets", report.iAdfTotal},
-                     {"flatbed_sheets", OrNull(report.bHasFlatbed, report.iFbTotal)}};
+    out["totals"] = {{"adf_sheets", report.iAdfSheets},
+                     {"flatbed_sheets", OrNull(report.oFlatbedSheets)}};
     out["consumables"] = Consumables(report);
-    out["sleep_timer_minutes"] = OrNull(report.bPowerSaveSupported, report.llSleepMinutes);
-    out["power_off"] = OrNull(report.bPowerOffSupported, PowerOff(report));
-    out["offsets_mm"] = OrNull(report.bHasOffsets, Offsets(report));
-    out["magnification_percent"] = OrNull(report.bHasOffsets, Magnification(report));
+    out["sleep_timer_minutes"] =
+        OrNull(report.oSleepTimer, [](const sleep_timer_view& timer) { return timer.llMinutes; });
+    out["power_off"] = OrNull(report.oPowerOff, PowerOff);
+    out["offsets_mm"] = OrNull(report.oOffsets, Offsets);
+    out["magnification_percent"] = OrNull(report.oMagnification, Magnification);
 }
 
 Json Scanner(const scanner_outcome& scanner) {
     Json out = {{"device", scanner.strDevice},
                 {"status", ScannerStatusName(scanner.eStatus)},
-                {"duration_seconds", Rounded(scanner.dSeconds)},
+                {"duration_seconds", scanner.dSeconds},
                 {"messages", Messages(scanner.vMessages)}};
     if (scanner.eStatus == ScannerStatus::kOk) {
         AddScannerData(scanner.stReport, &out);
@@ -101,7 +105,7 @@ std::string RenderJson(const run_outcome& run, const program_info& program) {
                        {"version", program.cpVersion},
                        {"exit_status", program.iExitStatus},
                        {"enumeration", EnumerationStatusName(run.eEnumeration)},
-                       {"duration_seconds", Rounded(run.dSeconds)},
+                       {"duration_seconds", run.dSeconds},
                        {"messages", Messages(run.vMessages)}}},
                      {"scanners", std::move(scanners)}};
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";

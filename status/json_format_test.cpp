@@ -55,10 +55,12 @@ TEST(RenderJson, WritesTheWholeDocumentIndentedWithALineEnd) {
 }
 
 TEST(RenderJson, AFeatureAScannerLacksIsNullInsideItsObject) {
-    report_model report = FullReport();
-    report.bHasEndOfPage = false;
-    report.bHasFlatbedOffsets = false;
-    report.iPowerOffSetting = 7;
+    report_view report = FullReport();
+    report.oOffsets->stAdfFront.oEndOfPage.reset();
+    report.oOffsets->stAdfBack.oEndOfPage.reset();
+    report.oOffsets->oFlatbed.reset();
+    report.oMagnification->oFlatbed.reset();
+    report.oPowerOff->oHours.reset();
     run_outcome run{EnumerationStatus::kOk, 1, 0, {}, {{"s", ScannerStatus::kOk, 0, {}, report}}};
     nlohmann::ordered_json scanner =
         nlohmann::ordered_json::parse(RenderJson(run, {"n", "v", 0}))["scanners"][0];

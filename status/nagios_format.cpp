@@ -25,8 +25,8 @@ const state_row& RowOf(PluginState state) {
 PluginState ScannerState(const scanner_outcome& scanner) {
     switch (scanner.eStatus) {
         case ScannerStatus::kOk:
-            return std::any_of(scanner.stReport.vCounters.begin(), scanner.stReport.vCounters.end(),
-                               IsMarked)
+            return std::any_of(scanner.stReport.vConsumables.begin(),
+                               scanner.stReport.vConsumables.end(), IsMarked)
                        ? PluginState::kWarning
                        : PluginState::kOk;
         case ScannerStatus::kBusy:
@@ -62,10 +62,10 @@ std::string Perfdata(const run_outcome& run) {
         if (scanner.eStatus != ScannerStatus::kOk) {
             continue;
         }
-        for (const report_counter& counter : scanner.stReport.vCounters) {
+        for (const consumable_view& counter : scanner.stReport.vConsumables) {
             perfdata += (perfdata.empty() ? "" : " ") +
-                        PerfdataLabel(scanner.strDevice, ConsumableId(counter.eKind)) + "=" +
-                        std::to_string(counter.iSheets) + ";;;0";
+                        PerfdataLabel(scanner.strDevice, ConsumableRowOf(counter.eKind).cpId) +
+                        "=" + std::to_string(counter.iSheets) + ";;;0";
         }
     }
     return perfdata;
@@ -105,14 +105,14 @@ std::string Summary(const run_outcome& run) {
 std::string ScannerLine(const scanner_outcome& scanner) {
     std::string line = OnOneLine(scanner.strDevice) + ": " + ScannerStatusName(scanner.eStatus);
     std::string details;
-    for (const report_counter& counter : scanner.stReport.vCounters) {
+    for (const consumable_view& counter : scanner.stReport.vConsumables) {
         if (scanner.eStatus == ScannerStatus::kOk && IsMarked(counter)) {
             details += (details.empty() ? "marked: " : ", ") +
-                       std::string(ConsumableId(counter.eKind)) +
-                       (counter.bFirstMark ? " (first mark)" : " (second mark)");
+                       std::string(ConsumableRowOf(counter.eKind).cpId) +
+                       (HasFirstMark(counter.eMarks) ? " (first mark)" : " (second mark)");
         }
     }
-    for (const status_message& message : scanner.vMessages) {
+    for (const fleet_message& message : scanner.vMessages) {
         details += (details.empty() ? "" : "; ") + OnOneLine(message.strText);
     }
     return line + (details.empty() ? "" : " - " + details) + "\n";
@@ -140,7 +140,7 @@ std::string RenderNagios(const run_outcome& run) {
     for (const scanner_outcome& scanner : run.vScanners) {
         out += ScannerLine(scanner);
     }
-    for (const status_message& message : run.vMessages) {
+    for (const fleet_message& message : run.vMessages) {
         out += OnOneLine(message.strText) + "\n";
     }
     return out;

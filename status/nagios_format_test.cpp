@@ -7,13 +7,13 @@
 
 namespace {
 
-scanner_outcome Scanner(ScannerStatus status, report_model report = BareReport()) {
+scanner_outcome Scanner(ScannerStatus status, report_view report = BareReport()) {
     return {"s", status, 0, {}, std::move(report)};
 }
 
 TEST(PluginState, IsTheWeightiestOfTheRunsParts) {
-    report_model marked = BareReport();
-    marked.vCounters[0].bSecondMark = true;
+    report_view marked = BareReport();
+    marked.vConsumables[0].eMarks = CounterMarks::kSecond;
     struct StateCase {
         EnumerationStatus enumeration;
         std::vector<scanner_outcome> scanners;

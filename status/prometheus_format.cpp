@@ -2,7 +2,6 @@
 #include "status/prometheus_format.h"
 
 #include <charconv>
-#include <cmath>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -35,8 +34,8 @@ std::string Text(Number value) {
     return std::string(buffer, ToChars(buffer, sizeof buffer, value));
 }
 
-std::string Rounded(double seconds) {
-    return Text(std::round(seconds * 1e6) / 1e6);
+std::string Flag(bool value) {
+    return value ? "1" : "0";
 }
 
 std::string EscapeLabelValue(const std::string& value) {
@@ -56,7 +55,7 @@ std::string EscapeLabelValue(const std::string& value) {
 
 // Collects one family's samples for each scanner that was read.
 Samples ForEachRead(const run_outcome& run,
-                    const std::function<void(const report_model&, const Labels&, Samples*)>& add) {
+                    const std::function<void(const report_view&, const Labels&, Samples*)>& add) {
     Samples samples;
     for (const scanner_outcome& scanner : run.vScanners) {
         if (scanner.eStatus == ScannerStatus::kOk) {
@@ -72,7 +71,7 @@ Labels With(Labels labels, const char* name, std::string value) {
 }
 
 Samples ProgramUp(const run_outcome& run, const program_info&) {
-    return {{{}, Text(run.eEnumeration == EnumerationStatus::kOk ? 1 : 0)}};
+    return {{{}, Flag(run.eEnumeration == EnumerationStatus::kOk)}};
 }
 
 Samples ProgramScanners(const run_outcome& run, const program_info&) {
@@ -80,7 +79,7 @@ Samples ProgramScanners(const run_outcome& run, const program_info&) {
 }
 
 Samples ProgramDuration(const run_outcome& run, const program_info&) {
-    return {{{}, Rounded(run.dSeconds)}};
+    return {{{}, Text(run.dSeconds)}};
 }
 
 Samples BuildInfo(const run_outcome&, const program_info& program) {
@@ -91,7 +90,7 @@ Samples ScannerUp(const run_outcome& run, const program_info&) {
     Samples samples;
     for (const scanner_outcome& scanner : run.vScanners) {
         samples.push_back(
-            {{{"device", scanner.strDevice}}, Text(scanner.eStatus == ScannerStatus::kOk ? 1 : 0)});
+            {{{"device", scanner.strDevice}}, Flag(scanner.eStatus == ScannerStatus::kOk)});
     }
     return samples;
 }
@@ -102,7 +101,7 @@ Samples ScannerStatusSeries(const run_outcome& run, const program_info&) {
         for (ScannerStatus status : g_eScannerStatuses) {
             samples.push_back(
                 {{{"device", scanner.strDevice}, {"status", ScannerStatusName(status)}},
-                 Text(scanner.eStatus == status ? 1 : 0)});
+                 Flag(scanner.eStatus == status)});
         }
     }
     return samples;
@@ -111,13 +110,13 @@ Samples ScannerStatusSeries(const run_outcome& run, const program_info&) {
 Samples ReadDuration(const run_outcome& run, const program_info&) {
     Samples samples;
     for (const scanner_outcome& scanner : run.vScanners) {
-        samples.push_back({{{"device", scanner.strDevice}}, Rounded(scanner.dSeconds)});
+        samples.push_back({{{"device", scanner.strDevice}}, Text(scanner.dSeconds)});
     }
     return samples;
 }
 
 Samples Info(const run_outcome& run, const program_info&) {
-    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
+    return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
         Labels labels = device;
         labels.emplace_back("product", report.strProductId);
         labels.emplace_back("revision", report.strRevision);
@@ -127,94 +126,97 @@ Samples Info(const run_outcome& run, const program_info&) {
 }
 
 Samples SheetTotals(const run_outcome& run, const program_info&) {
-    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
-        out->push_back({With(device, "feeder", "adf"), Text(report.iAdfTotal)});
-        if (report.bHasFlatbed) {
-            out->push_back({With(device, "feeder", "flatbed"), Text(report.iFbTotal)});
+    return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
+        out->push_back({With(device, "feeder", "adf"), Text(report.iAdfSheets)});
+        if (report.oFlatbedSheets) {
+            out->push_back({With(device, "feeder", "flatbed"), Text(*report.oFlatbedSheets)});
         }
     });
 }
 
 Samples ConsumableSheets(const run_outcome& run, const program_info&) {
-    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
-        for (const report_counter& counter : report.vCounters) {
-            out->push_back(
-                {With(device, "consumable", ConsumableId(counter.eKind)), Text(counter.iSheets)});
+    return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
+        for (const consumable_view& counter : report.vConsumables) {
+            out->push_back({With(device, "consumable", ConsumableRowOf(counter.eKind).cpId),
+                            Text(counter.iSheets)});
         }
     });
 }
 
 Samples ConsumableMarks(const run_outcome& run, const program_info&) {
-    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
-        for (const report_counter& counter : report.vCounters) {
-            Labels consumable = With(device, "consumable", ConsumableId(counter.eKind));
-            out->push_back({With(consumable, "mark", "first"), Text(counter.bFirstMark ? 1 : 0)});
-            if (counter.bHasSecondMark) {
+    return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
+        for (const consumable_view& counter : report.vConsumables) {
+            Labels consumable = With(device, "consumable", ConsumableRowOf(counter.eKind).cpId);
+            out->push_back({With(consumable, "mark", "first"), Flag(HasFirstMark(counter.eMarks))});
+            if (HasSecondMarkFlag(counter.eKind)) {
                 out->push_back(
-                    {With(consumable, "mark", "second"), Text(counter.bSecondMark ? 1 : 0)});
+                    {With(consumable, "mark", "second"), Flag(HasSecondMark(counter.eMarks))});
             }
         }
     });
 }
 
 Samples SleepTimer(const run_outcome& run, const program_info&) {
-    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
-        if (report.bPowerSaveSupported) {
-            out->push_back({device, Text(report.llSleepMinutes * 60)});
+    return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
+        if (report.oSleepTimer) {
+            out->push_back({device, Text(report.oSleepTimer->llMinutes * 60)});
         }
     });
 }
 
 Samples PowerOffEnabled(const run_outcome& run, const program_info&) {
-    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
-        if (report.bPowerOffSupported) {
-            out->push_back({device, Text(report.bPowerOffActive ? 1 : 0)});
+    return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
+        if (report.oPowerOff) {
+            out->push_back({device, Flag(report.oPowerOff->bActive)});
         }
     });
 }
 
 Samples PowerOffDelay(const run_outcome& run, const program_info&) {
-    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
-        int hours = PowerOffHours(report.iPowerOffSetting);
-        if (report.bPowerOffSupported && hours != 0) {
-            out->push_back({device, Text(hours * 3600)});
+    return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
+        if (report.oPowerOff && report.oPowerOff->oHours) {
+            out->push_back({device, Text(*report.oPowerOff->oHours * 3600)});
         }
     });
 }
 
-// Offsets are held in steps of 0.5 mm: 2000 steps to the meter.
-void AddSide(const Labels& device, const char* position, const report_offsets& side,
-             bool hasEndOfPage, Samples* out) {
+// Prometheus counts lengths in its base unit, the meter.
+std::string Meters(double millimetres) {
+    return Text(millimetres / 1000.0);
+}
+
+void AddSide(const Labels& device, const char* position, const side_offsets_view& side,
+             Samples* out) {
     Labels labels = With(device, "position", position);
-    out->push_back({With(labels, "axis", "main"), Text(side.iMain / 2000.0)});
-    out->push_back({With(labels, "axis", "sub"), Text(side.iSub / 2000.0)});
-    if (hasEndOfPage) {
-        out->push_back({With(labels, "axis", "end_of_page"), Text(side.iEndOfPage / 2000.0)});
+    out->push_back({With(labels, "axis", "main"), Meters(side.dMain)});
+    out->push_back({With(labels, "axis", "sub"), Meters(side.dSub)});
+    if (side.oEndOfPage) {
+        out->push_back({With(labels, "axis", "end_of_page"), Meters(*side.oEndOfPage)});
     }
 }
 
 Samples Offsets(const run_outcome& run, const program_info&) {
-    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
-        if (report.bHasOffsets) {
-            AddSide(device, "adf_front", report.stAdfFront, report.bHasEndOfPage, out);
-            AddSide(device, "adf_back", report.stAdfBack, report.bHasEndOfPage, out);
-        }
-        if (report.bHasFlatbedOffsets) {
-            AddSide(device, "flatbed", report.stFlatbed, false, out);
+    return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
+        if (report.oOffsets) {
+            AddSide(device, "adf_front", report.oOffsets->stAdfFront, out);
+            AddSide(device, "adf_back", report.oOffsets->stAdfBack, out);
+            if (report.oOffsets->oFlatbed) {
+                AddSide(device, "flatbed", *report.oOffsets->oFlatbed, out);
+            }
         }
     });
 }
 
-// Magnifications are held in tenths of a percent: 1000 to a ratio of 1.
 Samples Magnification(const run_outcome& run, const program_info&) {
-    return ForEachRead(run, [](const report_model& report, const Labels& device, Samples* out) {
-        if (report.bHasOffsets) {
+    return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
+        if (report.oMagnification) {
+            const magnification_view& magnification = *report.oMagnification;
             out->push_back(
-                {With(device, "feeder", "adf"), Text(report.iAdfMagnification / 1000.0)});
-        }
-        if (report.bHasFlatbedOffsets) {
-            out->push_back(
-                {With(device, "feeder", "flatbed"), Text(report.iFbMagnification / 1000.0)});
+                {With(device, "feeder", "adf"), Text(MagnificationRatio(magnification.iAdf))});
+            if (magnification.oFlatbed) {
+                out->push_back({With(device, "feeder", "flatbed"),
+                                Text(MagnificationRatio(*magnification.oFlatbed))});
+            }
         }
     });
 }

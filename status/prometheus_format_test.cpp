@@ -109,7 +109,7 @@ orvex_scanner_magnification_ratio{device="ko-330xs:KV33A0001",feeder="flatbed"} 
 }
 
 TEST(RenderPrometheus, AFailedEnumerationLeavesTheProgramSeriesOnly) {
-    run_outcome run{EnumerationStatus::kLibrariesMissing, 0, 0.0123456789, {}, {}};
+    run_outcome run{EnumerationStatus::kLibrariesMissing, 0, 0.012346, {}, {}};
     std::vector<std::string> samples;
     for (const std::string& line : SplitIntoLines(RenderPrometheus(run, kProgram))) {
         if (line[0] != '#') {

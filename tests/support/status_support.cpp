@@ -175,42 +175,33 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
-report_model FullReport() {
-    report_model report{};
+report_view FullReport() {
+    report_view report{};
     report.strProductId = "ko-330xs";
     report.strRevision = "1.00";
     report.strSerialNumber = "KV33A0001";
-    report.iAdfTotal = 12345;
-    report.bHasFlatbed = true;
-    report.iFbTotal = 678;
-    report.vCounters = {
-        {ConsumableKind::kAfterCleaning, "After cleaning:", 120, false, false, false, true},
-        {ConsumableKind::kBrakeRoller, "Brake Roller:", 5000, true, false, true, true},
-        {ConsumableKind::kPickRoller, "Pick Roller:", 6000, true, true, false, true},
+    report.iAdfSheets = 12345;
+    report.oFlatbedSheets = 678;
+    report.vConsumables = {
+        {ConsumableKind::kAfterCleaning, "After cleaning:", 120, CounterMarks::kNone, true},
+        {ConsumableKind::kBrakeRoller, "Brake Roller:", 5000, CounterMarks::kSecond, true},
+        {ConsumableKind::kPickRoller, "Pick Roller:", 6000, CounterMarks::kFirst, true},
     };
-    report.bPowerSaveSupported = true;
-    report.llSleepMinutes = 15;
-    report.bPowerOffSupported = true;
-    report.bPowerOffActive = true;
-    report.iPowerOffSetting = 1;
-    report.bHasOffsets = true;
-    report.bHasEndOfPage = true;
-    report.bHasFlatbedOffsets = true;
-    report.stAdfFront = {1, -2, 0};
-    report.stAdfBack = {0, 3, -1};
-    report.stFlatbed = {2, 0, 0};
-    report.iAdfMagnification = 15;
-    report.iFbMagnification = -31;
+    report.oSleepTimer = sleep_timer_view{15, 5, 60};
+    report.oPowerOff = power_off_view{true, 2};
+    report.oOffsets =
+        offsets_view{{0.5, -1.0, 0.0}, {0.0, 1.5, -0.5}, side_offsets_view{1.0, 0.0, std::nullopt}};
+    report.oMagnification = magnification_view{15, -31};
     return report;
 }
 
-report_model BareReport() {
-    report_model report{};
+report_view BareReport() {
+    report_view report{};
     report.strProductId = "ko-225Wxs";
     report.strRevision = "2.01";
     report.strSerialNumber = "KV22W0002";
-    report.iAdfTotal = 4321;
-    report.vCounters = {{ConsumableKind::kRoller, "Felt:", 30000, true, false, false, false}};
+    report.iAdfSheets = 4321;
+    report.vConsumables = {{ConsumableKind::kRoller, "Felt:", 30000, CounterMarks::kNone, false}};
     return report;
 }
 

@@ -59,15 +59,15 @@ std::vector<std::string> SplitIntoLines(const std::string& text);
 /// The names in a folder.
 std::vector<std::string> FolderEntries(const std::string& folder);
 
-#include "consumables/report.h"
+#include "consumables/report_view.h"
 
 /// A scanner with every feature: flatbed, three counters (the roller one with its second mark,
 /// the pick one with its first), sleep timer, power-off, all offsets and magnifications.
-report_model FullReport();
+report_view FullReport();
 
 /// A scanner with no feature beyond the ADF total and one roller counter whose label the tool
 /// does not know.
-report_model BareReport();
+report_view BareReport();
 
 #include "fleet/outcome.h"
 
