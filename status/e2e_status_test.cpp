@@ -148,8 +148,26 @@ TEST(StatusProgram, UsageErrorsHelpAndVersion) {
         EXPECT_EQ(run.exitCode, c.exitCode);
     }
     ProgramRun help = RunStatusProgram(fleet.path, {"--help", "-f", "nagios"});
-    EXPECT_EQ(SplitIntoLines(help.out)[0],
-              "Usage: orvexconsumables-status [-f json|prometheus|nagios] [-o FILE] [-d NAME]...");
+    EXPECT_EQ(help.out,
+              "Usage: orvexconsumables-status [-f json|prometheus|nagios] [-o FILE] [-d NAME]...\n"
+              "                               [-t SECONDS] [-h] [-V]\n"
+              "Reports the consumables and settings of the attached scanners without changing "
+              "them.\n"
+              "\n"
+              "  -f, --format FORMAT      json (default), prometheus or nagios\n"
+              "  -o, --output FILE        replace FILE atomically instead of writing to standard "
+              "output\n"
+              "  -d, --device-name NAME   only this scanner (repeatable)\n"
+              "  -t, --timeout SECONDS    deadline for the enumeration and for each scanner\n"
+              "                           (1 to 3600, default 10)\n"
+              "  -h, --help               show this help\n"
+              "  -V, --version            show the version\n"
+              "\n"
+              "Exit status with json and prometheus: 0 everything read; 2 written, but the "
+              "libraries, the\n"
+              "enumeration or a scanner could not be read; 1 the output could not be written; 3 "
+              "usage error.\n"
+              "With nagios: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.\n");
     EXPECT_EQ(help.exitCode, 0);
 }
 

@@ -133,6 +133,11 @@ int PluginExitStatus(PluginState state) {
     return RowOf(state).iExitStatus;
 }
 
+std::string RenderNagiosUsageError(const std::string& error) {
+    return std::string("ORVEXCONSUMABLES ") + RowOf(PluginState::kUnknown).cpName + " - " + error +
+           "\n";
+}
+
 std::string RenderNagios(const run_outcome& run) {
     std::string perfdata = Perfdata(run);
     std::string out = std::string("ORVEXCONSUMABLES ") + RowOf(PluginStateOf(run)).cpName + " - " +

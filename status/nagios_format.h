@@ -18,3 +18,6 @@ int PluginExitStatus(PluginState state);
 /// "ORVEXCONSUMABLES <STATE> - <summary> | <perfdata>", then a line per scanner and per message
 /// of the run. Texts are kept on their line and clear of the perfdata separator.
 std::string RenderNagios(const run_outcome& run);
+
+/// "ORVEXCONSUMABLES UNKNOWN - <error>": a plugin that was called wrongly knows nothing.
+std::string RenderNagiosUsageError(const std::string& error);

@@ -22,25 +22,28 @@ const option kLongOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-struct format_name {
-    const char* cpName;
-    OutputFormat eFormat;
-};
-
-const format_name kFormats[] = {
-    {"json", OutputFormat::kJson},
-    {"prometheus", OutputFormat::kPrometheus},
-    {"nagios", OutputFormat::kNagios},
-};
-
-bool ParseFormat(const char* text, OutputFormat* format) {
-    for (const format_name& row : kFormats) {
+bool ParseFormat(const char* text, const output_format** format) {
+    for (const output_format& row : kOutputFormats) {
         if (std::strcmp(text, row.cpName) == 0) {
-            *format = row.eFormat;
+            *format = &row;
             return true;
         }
     }
     return false;
+}
+
+// The names of the formats in table order, the first followed by afterDefault, joined by
+// separator and before the last by lastSeparator.
+std::string FormatNames(const char* separator, const char* lastSeparator,
+                        const char* afterDefault = "") {
+    std::string names;
+    const size_t count = std::size(kOutputFormats);
+    for (size_t i = 0; i < count; ++i) {
+        names += i == 0 ? "" : i + 1 < count ? separator : lastSeparator;
+        names += kOutputFormats[i].cpName;
+        names += i == 0 ? afterDefault : "";
+    }
+    return names;
 }
 
 bool ParseTimeout(const char* text, int* seconds) {
@@ -72,8 +75,9 @@ std::string OptionWord(char** argv, bool missingValue) {
 void ApplyOption(int option, const char* value, status_options* options, std::string* problem) {
     switch (option) {
         case 'f':
-            if (!ParseFormat(value, &options->eFormat)) {
-                *problem = "unknown format '" + std::string(value) + "' (json, prometheus, nagios)";
+            if (!ParseFormat(value, &options->pFormat)) {
+                *problem =
+                    "unknown format '" + std::string(value) + "' (" + FormatNames(", ", ", ") + ")";
             }
             break;
         case 'o':
@@ -130,11 +134,13 @@ bool ParseStatusOptions(int argc, char** argv, status_options* options, std::str
 }
 
 std::string StatusHelpText() {
-    return R"(Usage: orvexconsumables-status [-f json|prometheus|nagios] [-o FILE] [-d NAME]...
+    return "Usage: orvexconsumables-status [-f " + FormatNames("|", "|") +
+           R"(] [-o FILE] [-d NAME]...
                                [-t SECONDS] [-h] [-V]
 Reports the consumables and settings of the attached scanners without changing them.
 
-  -f, --format FORMAT      json (default), prometheus or nagios
+  -f, --format FORMAT      )" +
+           FormatNames(", ", " or ", " (default)") + R"(
   -o, --output FILE        replace FILE atomically instead of writing to standard output
   -d, --device-name NAME   only this scanner (repeatable)
   -t, --timeout SECONDS    deadline for the enumeration and for each scanner

@@ -4,12 +4,11 @@
 #include <string>
 #include <vector>
 
-/// The output formats.
-enum class OutputFormat { kJson, kPrometheus, kNagios };
+#include "status/formats.h"
 
 /// What the command line asks for.
 struct status_options {
-    OutputFormat eFormat = OutputFormat::kJson;
+    const output_format* pFormat = &kOutputFormats[0];
     std::string strOutputPath;              // empty: standard output
     std::vector<std::string> vDeviceNames;  // empty: every attached scanner
     int iTimeoutSeconds = 10;               // for the enumeration and for each scanner

@@ -1,0 +1,46 @@
+// The output formats, one row each: the -f value, the renderer and the exit statuses. The
+// options, the help, the driver and the plugin's statuses read this table; adding a format is a
+// row and its renderer.
+#pragma once
+
+#include <string>
+
+#include "fleet/outcome.h"
+#include "status/json_format.h"
+#include "status/nagios_format.h"
+#include "status/prometheus_format.h"
+
+/// The exit statuses of json and prometheus; nagios exits with its plugin state.
+inline constexpr int kExitComplete = 0;    // everything read
+inline constexpr int kExitNotWritten = 1;  // the output could not be written
+inline constexpr int kExitIncomplete = 2;  // written, but something could not be read
+inline constexpr int kExitUsage = 3;
+
+/// One output format.
+struct output_format {
+    const char* cpName;  // the value of -f
+    std::string (*pRender)(const run_outcome& run, const program_info& program);
+    int (*pExitStatus)(const run_outcome& run);  // of a run whose output was written
+    int iNotWrittenStatus;                       // of a run whose output could not be written
+    std::string (*pUsageError)(const std::string& error);  // standard output on a usage error;
+                                                           // null: nothing
+};
+
+/// kExitComplete when everything was read, else kExitIncomplete.
+inline int ReadingExitStatus(const run_outcome& run) {
+    return IsCompleteReading(run) ? kExitComplete : kExitIncomplete;
+}
+
+/// The exit status of the run's plugin state.
+inline int PluginRunExitStatus(const run_outcome& run) {
+    return PluginExitStatus(PluginStateOf(run));
+}
+
+/// The formats; the first is the default.
+inline constexpr output_format kOutputFormats[] = {
+    {"json", RenderJson, ReadingExitStatus, kExitNotWritten, nullptr},
+    {"prometheus", RenderPrometheus, ReadingExitStatus, kExitNotWritten, nullptr},
+    {"nagios", [](const run_outcome& run, const program_info&) { return RenderNagios(run); },
+     PluginRunExitStatus, 3 /* UNKNOWN: a plugin whose output is lost knows nothing */,
+     RenderNagiosUsageError},
+};
