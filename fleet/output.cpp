@@ -1,4 +1,4 @@
-// Standard output, or a temporary file renamed over the output file.
+// Whole writes, and a temporary file renamed over the file it replaces.
 #include "fleet/output.h"
 
 #include <fcntl.h>
@@ -18,9 +18,10 @@ bool Fail(const std::string& what, const std::string& path, std::string* error) 
 }
 
 // Writes, sets the mode and syncs the open temporary file, then closes it.
-bool FillTemporary(int fd, const std::string& path, const std::string& text, std::string* error) {
+bool FillTemporary(int fd, const std::string& path, const std::string& text, mode_t mode,
+                   std::string* error) {
     bool done = WriteAll(fd, text) || Fail("cannot write", path, error);
-    done = done && (fchmod(fd, 0644) == 0 || Fail("cannot set the mode of", path, error));
+    done = done && (fchmod(fd, mode) == 0 || Fail("cannot set the mode of", path, error));
     done = done && (fsync(fd) == 0 || Fail("cannot sync", path, error));
     if (close(fd) != 0 && done) {
         done = Fail("cannot close", path, error);
@@ -47,6 +48,9 @@ bool WriteAll(int fd, const std::string& text) {
         if (written < 0 && errno == EINTR) {
             continue;
         }
+        if (written == 0) {
+            errno = EIO;  // nothing written and no reason given: trying again would not end
+        }
         if (written <= 0) {
             return false;
         }
@@ -59,10 +63,12 @@ bool WriteToStandardOutput(const std::string& text, std::string* error) {
     return WriteAll(STDOUT_FILENO, text) || Fail("cannot write to", "standard output", error);
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& text, std::string* error) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& text,
+                           const file_replacement& how, std::string* error) {
     std::filesystem::path target(path);
     std::string folder = target.parent_path().empty() ? "." : target.parent_path().string();
-    std::string pattern = folder + "/." + target.filename().string() + ".XXXXXX";
+    std::string pattern = folder + "/" + how.cpTemporaryPrefix + target.filename().string() +
+                          how.cpTemporaryInfix + "XXXXXX";
     std::vector<char> temporary(pattern.begin(), pattern.end());
     temporary.push_back('\0');
     int fd = mkostemp(temporary.data(), O_CLOEXEC);
@@ -70,7 +76,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& text, std
         return Fail("cannot create a temporary file in", folder, error);
     }
     std::string temporaryPath(temporary.data());
-    if (!FillTemporary(fd, temporaryPath, text, error)) {
+    if (!FillTemporary(fd, temporaryPath, text, how.mode, error)) {
         unlink(temporaryPath.c_str());
         return false;
     }
@@ -79,5 +85,10 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& text, std
         unlink(temporaryPath.c_str());
         return false;
     }
-    return SyncFolder(folder, error);
+    std::string syncError;
+    if (!SyncFolder(folder, &syncError) && how.bFolderSyncRequired) {
+        *error = syncError;
+        return false;
+    }
+    return true;
 }

@@ -3,17 +3,16 @@
 #include "sim/store.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "fleet/output.h"
 #include "sim/locks.h"
 
 namespace sim {
@@ -59,30 +58,10 @@ ordered_json* FindScannerObject(ordered_json& document, const std::string& name)
     return nullptr;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno != EINTR) {
-            return false;
-        }
-        done += written > 0 ? static_cast<size_t>(written) : 0;
-    }
-    return true;
-}
-
 // The folder of path, with its trailing slash.
 std::string DirectoryOf(const std::string& path) {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-}
-
-void SyncDirectoryOf(const std::string& path) {
-    int fd = open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
 }
 
 // Removes the temporary files of writers that were killed before their rename: a writer keeps
@@ -103,27 +82,14 @@ void RemoveStaleTemporaries(const std::string& path) {
     closedir(folder);
 }
 
-// Writes text to a new file beside path, with the given mode, and renames it over path.
+// Writes text to a new file beside path, with the given mode, and renames it over path; a
+// folder that cannot be synced does not undo a write that is done.
 bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode,
                  std::string& error) {
-    std::string temporary = path + kTemporarySuffix + "XXXXXX";
-    std::vector<char> name(temporary.begin(), temporary.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0) {
-        error = Reason("cannot create a temporary file beside", path);
-        return false;
-    }
-    fchmod(fd, mode);
-    bool ok = WriteAll(fd, text) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(name.data(), path.c_str()) != 0) {
-        error = Reason("cannot write the fleet file", path);
-        unlink(name.data());
+    if (!ReplaceFileAtomically(path, text, {"", kTemporarySuffix, mode, false}, &error)) {
         return false;
     }
     RemoveStaleTemporaries(path);
-    SyncDirectoryOf(path);
     return true;
 }
 

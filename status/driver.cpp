@@ -28,7 +28,7 @@ bool Write(const status_options& options, const std::string& text) {
     std::string error;
     bool written = options.strOutputPath.empty()
                        ? WriteToStandardOutput(text, &error)
-                       : ReplaceFileAtomically(options.strOutputPath, text, &error);
+                       : ReplaceFileAtomically(options.strOutputPath, text, kOutputFile, &error);
     if (!written) {
         std::fprintf(stderr, "%s: %s\n", g_cpStatusProgramName, error.c_str());
     }
