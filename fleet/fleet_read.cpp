@@ -13,7 +13,8 @@ using Clock = std::chrono::steady_clock;
 
 // Durations to the microsecond: finer digits say nothing about a run.
 double SecondsSince(Clock::time_point start) {
-    return std::chrono::round<std::chrono::microseconds>(Clock::now() - start).count() / 1e6;
+    auto elapsed = std::chrono::round<std::chrono::microseconds>(Clock::now() - start);
+    return std::chrono::duration<double>(elapsed).count();
 }
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {

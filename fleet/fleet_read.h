@@ -10,7 +10,7 @@
 #include "fleet/outcome.h"
 
 /// The work that runs in the children; each returns the payload that its child hands back
-/// (status/wire.h).
+/// (fleet/wire.h).
 struct fleet_probe {
     std::function<std::string()> fnEnumerate;
     std::function<std::string(const std::string& name)> fnReadScanner;

@@ -1,5 +1,5 @@
 // The work of the children: the enumeration and the reading of one scanner through the service
-// libraries. Meant to run in a child process only (status/child.h): it loads the libraries.
+// libraries. Meant to run in a child process only (fleet/child.h): it loads the libraries.
 #pragma once
 
 #include <string>
