@@ -84,10 +84,6 @@ void RunJobs(std::vector<Job>& jobs) {
     }
 }
 
-std::string EntryPointName(const std::string& traceLine) {
-    return traceLine.substr(0, traceLine.find('('));
-}
-
 // --- (a) Libraries that cannot be bound ---
 
 std::string RealLibrary(const char* file) {

@@ -3,18 +3,14 @@
 
 #include <algorithm>
 
-namespace {
-
-std::string NameOf(const std::string& line) {
+std::string EntryPointName(const std::string& line) {
     return line.substr(0, line.find('('));
 }
-
-}  // namespace
 
 std::vector<std::string> EntryPointNames(const std::vector<std::string>& lines) {
     std::vector<std::string> names;
     for (const std::string& line : lines) {
-        names.push_back(NameOf(line));
+        names.push_back(EntryPointName(line));
     }
     return names;
 }
@@ -23,7 +19,8 @@ std::vector<std::string> FilterTrace(const std::vector<std::string>& lines,
                                      const std::vector<std::string>& names) {
     std::vector<std::string> kept;
     for (const std::string& line : lines) {
-        if (names.empty() || std::find(names.begin(), names.end(), NameOf(line)) != names.end()) {
+        if (names.empty() ||
+            std::find(names.begin(), names.end(), EntryPointName(line)) != names.end()) {
             kept.push_back(line);
         }
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+/// The name of the entry point of a trace line.
+std::string EntryPointName(const std::string& line);
 /// The names of the entry points in trace lines, in order.
 std::vector<std::string> EntryPointNames(const std::vector<std::string>& lines);
 /// The trace lines whose entry-point name is one of names (all lines when names is empty).
