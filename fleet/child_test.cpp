@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "tests/support/status_support.h"
+#include "tests/support/files.h"
 
 namespace {
 

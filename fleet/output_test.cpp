@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/support/status_support.h"
+#include "tests/support/files.h"
 
 namespace {
 
