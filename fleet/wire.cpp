@@ -22,6 +22,9 @@ struct adl_serializer<std::optional<T>> {
 
 }  // namespace nlohmann
 
+// The enums' converters stand in the global namespace, the enums' own, where the library finds
+// them by argument-dependent lookup.
+
 // A consumable travels by its id, so that the payload does not depend on the order of the table.
 static void to_json(nlohmann::json& json, ConsumableKind kind) {
     json = ConsumableRowOf(kind).cpId;
@@ -138,8 +141,9 @@ bool DecodeScannerReading(const std::string& payload, scanner_reading* reading) 
         const nlohmann::json& report = document.at("report");
         reading->stReport = report.get<report_view>();
         // The library converts what it can (a fraction or a boolean to a whole number, a number
-        // to a narrower one): only a payload that the decoded view encodes to again is exact.
-        return nlohmann::json(reading->stReport) == report;
+        // to a narrower one): only a report that the decoded view encodes to again is exact.
+        // Compared as text, the form that the parent already writes with the library.
+        return nlohmann::json(reading->stReport).dump() == report.dump();
     } catch (const std::exception&) {
         return false;
     }
