@@ -85,10 +85,5 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& text,
         unlink(temporaryPath.c_str());
         return false;
     }
-    std::string syncError;
-    if (!SyncFolder(folder, &syncError) && how.bFolderSyncRequired) {
-        *error = syncError;
-        return false;
-    }
-    return true;
+    return SyncFolder(folder, error) || !how.bFolderSyncRequired;
 }

@@ -28,6 +28,7 @@ inline constexpr file_replacement kOutputFile = {".", ".", 0644, true};
 /// Replaces the file at path with the text: a temporary file in the same folder, named as how
 /// says, is written, given how's mode and synced, then renamed over path, and the folder is
 /// synced. On failure before the rename the old file stays whole and the temporary file is
-/// removed. Returns false with *error saying what failed.
+/// removed. Returns false with *error saying what failed (which a folder that could not be synced
+/// leaves in *error also where how does not require the sync).
 bool ReplaceFileAtomically(const std::string& path, const std::string& text,
                            const file_replacement& how, std::string* error);

@@ -23,9 +23,8 @@ struct adl_serializer<std::optional<T>> {
 }  // namespace nlohmann
 
 // The enums' converters stand in the global namespace, the enums' own, where the library finds
-// them by argument-dependent lookup.
-
-// A consumable travels by its id, so that the payload does not depend on the order of the table.
+// them by argument-dependent lookup. A consumable travels by its id, so that the payload does not
+// depend on the order of the table.
 static void to_json(nlohmann::json& json, ConsumableKind kind) {
     json = ConsumableRowOf(kind).cpId;
 }
@@ -38,23 +37,12 @@ static void from_json(const nlohmann::json& json, ConsumableKind& kind) {
     kind = row->eKind;
 }
 
-// The marks by name, in the order of CounterMarks.
-static const char* const kMarkNames[] = {"none", "first", "second", "both"};
-
-static void to_json(nlohmann::json& json, CounterMarks marks) {
-    json = kMarkNames[static_cast<size_t>(marks)];
-}
-
-static void from_json(const nlohmann::json& json, CounterMarks& marks) {
-    const std::string name = json.get<std::string>();
-    for (size_t i = 0; i < std::size(kMarkNames); ++i) {
-        if (name == kMarkNames[i]) {
-            marks = static_cast<CounterMarks>(i);
-            return;
-        }
-    }
-    throw std::invalid_argument("unknown marks");
-}
+// The marks by name. An unknown name reads as the first, which the exactness check of
+// DecodeScannerReading refuses.
+NLOHMANN_JSON_SERIALIZE_ENUM(CounterMarks, {{CounterMarks::kNone, "none"},
+                                            {CounterMarks::kFirst, "first"},
+                                            {CounterMarks::kSecond, "second"},
+                                            {CounterMarks::kBoth, "both"}})
 
 // The one description of the view's fields, for encoding and decoding alike.
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(consumable_view, eKind, strLabel, iSheets, eMarks, bClearable)
