@@ -9,89 +9,74 @@
 #include "access/device_list.h"
 #include "access/paths.h"
 #include "cli/convert.h"
-#include "cli/options.h"
+#include "cli/option_table.h"
 #include "cli/session.h"
 #include "cli/state.h"
+#include "consumables/power_off.h"
 
 static const char kDefaultVersion[] = "2.0.200";
 static const char kDefaultCopyright[] = "2020-2021";
 
-// The options every run offers: option text and description, printed in two columns.
-struct CommonHelpLine {
-    const char* cpOption;
-    const char* cpDescription;
+// The rows of the device part in their help places, found while compiling.
+struct device_help_order {
+    const option_row* apRows[kOptionCount];
+    size_t uiCount;
 };
 
-static const CommonHelpLine kCommonHelp[] = {
-    {"-d, --device-name DEVICE", "use a given scanner device"},
-    {"-L, --list-devices", "show available scanner devices"},
-    {"-h, --help", "display this help message and exit"},
-    {"-V, --version", "print version information"},
-};
-
-struct HelpEntry;
-typedef void HelpLinePrinter(const HelpEntry& entry);
-
-// One entry of the device part: printed when the open scanner offers the option with code iCode
-// (the label and flag conditions of the option itself); the option line, then its description.
-struct HelpEntry {
-    int iCode;
-    HelpLinePrinter* pfnPrintOption;
-    const char* cpOption;
-    const char* cpDescription;
-};
-
-static void PrintFixedOption(const HelpEntry& entry) {
-    printf("%s\n", entry.cpOption);
+static constexpr device_help_order MakeDeviceHelpOrder() {
+    device_help_order order{};
+    for (int place = 1; place <= static_cast<int>(kOptionCount); ++place) {
+        for (const option_row& row : kOptionRows) {
+            if (row.iHelpPlace == place) {
+                order.apRows[order.uiCount++] = &row;
+            }
+        }
+    }
+    return order;
 }
 
-// The sleep timer's range is the scanner's own; any step the library reports is multiplied
-// without overflowing.
-static void PrintSleepTimerOption(const HelpEntry& entry) {
-    printf("%s %lld..%lld(in steps of 5)\n", entry.cpOption,
-           MinutesOfSleepStep(g_ArdosaInfo.iSleepMinStep),
-           MinutesOfSleepStep(g_ArdosaInfo.iSleepMaxStep));
-}
+static constexpr device_help_order kDeviceHelpOrder = MakeDeviceHelpOrder();
 
-static const HelpEntry kDeviceHelp[] = {
-    {'0', PrintFixedOption, "--info", "show the current scanner's information"},
-    {'1', PrintFixedOption, "--after-cleaning-clear", "clear the after cleaning counter"},
-    {'2', PrintFixedOption, "--brake-roller-clear", "clear the brake roller counter"},
-    {'4', PrintFixedOption, "--roller-set-clear", "clear the roller set counter"},
-    {'j', PrintFixedOption, "--pad-clear", "clear the pad counter"},
-    {'3', PrintFixedOption, "--pick-roller-clear", "clear the pick roller counter"},
-    {'5', PrintSleepTimerOption, "--sleeptimer",
-     "time in minutes until the internal power supply switches to sleep mode"},
-    {'6', PrintFixedOption, "--power-off inactive | 1-hour | 2-hours | 4-hours | 8-hours",
-     "time in hours until the power turn off automatically"},
-    {'7', PrintFixedOption, "--adf-front-offset-main -4..4(in steps of 1)",
-     "set main offset of adf front"},
-    {'8', PrintFixedOption, "--adf-front-offset-sub -4..4(in steps of 1)",
-     "set sub offset of adf front"},
-    {'9', PrintFixedOption, "--adf-front-offset-end-of-page -4..4(in steps of 1)",
-     "set end of page of adf front"},
-    {'a', PrintFixedOption, "--adf-back-offset-main -4..4(in steps of 1)",
-     "set main offset of adf back"},
-    {'e', PrintFixedOption, "--adf-back-offset-sub -4..4(in steps of 1)",
-     "set sub offset of adf back"},
-    {'f', PrintFixedOption, "--adf-back-offset-end-of-page -4..4(in steps of 1)",
-     "set end of page of adf back"},
-    {'g', PrintFixedOption, "--flatbed-offset-main -4..4(in steps of 1)",
-     "set main offset of flatbed"},
-    {'i', PrintFixedOption, "--flatbed-offset-sub -4..4(in steps of 1)",
-     "set sub offset of flatbed"},
-    {'b', PrintFixedOption, "--adf-magnification-adjustment -3.1..3.1(in steps of 0.1)",
-     "set magnification adjustment of adf"},
-    {'c', PrintFixedOption, "--flatbed-magnification-adjustment -3.1..3.1(in steps of 0.1)",
-     "set magnification adjustment of flatbed"},
-};
-
+// The short options in table order, each description starting in column 31.
 static void PrintCommonPart() {
     printf("Usage: orvexconsumables [OPTION]...\n\n");
-    for (const CommonHelpLine& line : kCommonHelp) {
-        printf("%-30s%s\n", line.cpOption, line.cpDescription);
+    for (const option_row& row : kOptionRows) {
+        if (std::strchr(g_cpOptString, row.iCode) != nullptr) {
+            std::string option = std::string("-") + static_cast<char>(row.iCode) + ", --" +
+                                 row.cpName +
+                                 (row.eKind == OptionKind::kDeviceName ? " DEVICE" : "");
+            printf("%-30s%s\n", option.c_str(), row.cpHelp);
+        }
     }
     printf("\n");
+}
+
+// An entry of the device part: the option with the values it takes, from the same limits that
+// the parser applies (the sleep timer's are the scanner's own), then its description.
+static void PrintDeviceEntry(const option_row& row, const report_view& view) {
+    printf("--%s", row.cpName);
+    switch (row.eKind) {
+        case OptionKind::kSleepTimer:
+            printf(" %lld..%lld(in steps of %d)", view.oSleepTimer->llMinMinutes,
+                   view.oSleepTimer->llMaxMinutes, kMinutesPerSleepStep);
+            break;
+        case OptionKind::kPowerOff:
+            printf(" %s", kPowerOffInactiveText);
+            for (const power_off_time& time : kPowerOffTimes) {
+                printf(" | %s", time.cpOptionText);
+            }
+            break;
+        case OptionKind::kOffset:
+            printf(" %d..%d(in steps of 1)", -kOffsetLimit, kOffsetLimit);
+            break;
+        case OptionKind::kMagnification:
+            printf(" %s..%s(in steps of %s)", FormatTenths(-kMagnificationLimit).c_str(),
+                   FormatTenths(kMagnificationLimit).c_str(), FormatTenths(1).c_str());
+            break;
+        default:
+            break;
+    }
+    printf("\n  %s\n", row.cpHelp);
 }
 
 void ShowHelpList(velnor_command_info* record) {
@@ -100,10 +85,10 @@ void ShowHelpList(velnor_command_info* record) {
         return;
     }
     printf("Options specific to device '%s'\n", record->cpDeviceName);
-    for (const HelpEntry& entry : kDeviceHelp) {
-        if (IsOptionOffered(entry.iCode)) {
-            entry.pfnPrintOption(entry);
-            printf("  %s\n", entry.cpDescription);
+    for (size_t i = 0; i < kDeviceHelpOrder.uiCount; ++i) {
+        const option_row& row = *kDeviceHelpOrder.apRows[i];
+        if (IsOptionOffered(row, *g_pReportView)) {
+            PrintDeviceEntry(row, *g_pReportView);
         }
     }
     printf("\n");
