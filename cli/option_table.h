@@ -78,38 +78,19 @@ struct option_row {
     const char* cpHelp;
 };
 
-/// The option that clears a consumable's counter, all but its help taken from the consumable.
-constexpr option_row CounterOption(ConsumableKind kind, int helpPlace, const char* help) {
-    const consumable_row& consumable = ConsumableRowOf(kind);
-    return {consumable.cpClearOption,
-            consumable.iClearCode,
-            OptionKind::kCounter,
-            0,
-            &consumable,
-            kRequestClearCounters,
-            OptionField(nullptr),
-            0,
-            0,
-            helpPlace,
-            help};
-}
-
 /// The options in the order of cli/options.def; constant-initialised.
 inline constexpr option_row kOptionRows[] = {
-#define ORVEX_OPTION(name, code, kind, offers, request, field, setBit, group, place, help) \
-    option_row{name,                                                                       \
-               code,                                                                       \
-               OptionKind::kind,                                                           \
-               offers,                                                                     \
-               nullptr,                                                                    \
-               request,                                                                    \
-               OptionField(field),                                                         \
-               setBit,                                                                     \
-               group,                                                                      \
-               place,                                                                      \
-               help},
-#define ORVEX_COUNTER_OPTION(consumable, place, help) \
-    CounterOption(ConsumableKind::consumable, place, help),
+// clang-format off
+#define ORVEX_OPTION(name, code, kind, offers, request, field, setBit, group, place, help)        \
+    {name, code, OptionKind::kind, offers, nullptr, request, OptionField(field), setBit, group,   \
+     place, help},
+// A counter option's name, code, label and clear bit are its consumable's.
+#define ORVEX_COUNTER_OPTION(kind, place, help)                                                   \
+    {ConsumableRowOf(ConsumableKind::kind).cpClearOption,                                         \
+     ConsumableRowOf(ConsumableKind::kind).iClearCode, OptionKind::kCounter, 0,                   \
+     &ConsumableRowOf(ConsumableKind::kind), kRequestClearCounters, OptionField(nullptr), 0, 0,   \
+     place, help},
+// clang-format on
 #include "cli/options.def"
 #undef ORVEX_COUNTER_OPTION
 #undef ORVEX_OPTION

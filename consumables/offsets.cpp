@@ -53,7 +53,7 @@ static const MagnificationField kMagnificationFields[] = {
 };
 
 // Copies the requested values into the working copy; every other byte keeps what the device gave.
-static void MergeRequest(velnor_command_info& record, offset_data* offsets) {
+static void MergeRequest(const velnor_command_info& record, offset_data* offsets) {
     for (const OffsetField& field : kOffsetFields) {
         const offset_request& request = record.*field.pRequest;
         if ((record.uiOffsetGroups & field.uiGroup) == 0 || (request.uiSet & field.uiSetBit) == 0) {
@@ -71,6 +71,7 @@ static void MergeRequest(velnor_command_info& record, offset_data* offsets) {
     }
 }
 
+// cppcheck-suppress passedByValue ; like every change operation it takes a copy of the record
 bool SetOffsetData(device_session* session, velnor_command_info record) {
     session->stOffSetBackupData = session->stOffSetData;
     MergeRequest(record, &session->stOffSetData);
