@@ -690,35 +690,4 @@ TEST_F(OptionsTest, ACommonCommandIsLeftToTheDriver) {
     }
 }
 
-TEST_F(OptionsTest, OfferedOptionsFollowTheReportView) {
-    const struct {
-        void (*configure)(FakeService& fake);
-        const char* offered;  // the codes, in table order
-    } cases[] = {
-        {nullptr, "dLhV012356789aefgibc"},
-        {PadScanner, "dLhV013j56789aefgibc"},
-        {RollerSetScanner, "dLhV013456789aefgibc"},
-        {PadWithBlank, "dLhV01356789aefgibc"},
-        {NoLabels, "dLhV056789aefgibc"},
-        {NoPowerSettings, "dLhV0123789aefgibc"},
-        {NoFlatbed, "dLhV012356789aefb"},
-        {NoEndOfPage, "dLhV01235678aegibc"},
-        {NoOffsets, "dLhV012356"},
-    };
-    for (const auto& c : cases) {
-        InstallFakeService();
-        if (c.configure != nullptr) {
-            c.configure(g_fake);
-        }
-        report_view view = BuildReportView({g_fake.ardosa, g_fake.device, g_fake.offsets});
-        std::string offered;
-        for (const option_row& row : kOptionRows) {
-            if (IsOptionOffered(row, view)) {
-                offered += static_cast<char>(row.iCode);
-            }
-        }
-        EXPECT_EQ(offered, c.offered);
-    }
-}
-
 }  // namespace
