@@ -51,32 +51,104 @@ static void PrintCommonPart() {
     printf("\n");
 }
 
-// An entry of the device part: the option with the values it takes, from the same limits that
-// the parser applies (the sleep timer's are the scanner's own), then its description.
+// A text composed while compiling.
+struct fixed_text {
+    char szText[64];
+    size_t uiLength;
+};
+
+static constexpr void Append(fixed_text& text, const char* part) {
+    while (*part != '\0') {
+        text.szText[text.uiLength++] = *part++;
+    }
+}
+
+static constexpr void AppendNumber(fixed_text& text, int number) {
+    if (number < 0) {
+        Append(text, "-");
+        number = -number;
+    }
+    if (number >= 10) {
+        AppendNumber(text, number / 10);
+    }
+    text.szText[text.uiLength++] = static_cast<char>('0' + number % 10);
+}
+
+// Tenths as a decimal with one place: -31 gives "-3.1".
+static constexpr void AppendTenths(fixed_text& text, int tenths) {
+    if (tenths < 0) {
+        Append(text, "-");
+        tenths = -tenths;
+    }
+    AppendNumber(text, tenths / 10);
+    Append(text, ".");
+    AppendNumber(text, tenths % 10);
+}
+
+// What the options of a kind take, as the help shows it after the option, from the same limits
+// and texts that the parser uses.
+static constexpr fixed_text ValuesText(OptionKind kind) {
+    fixed_text text{};
+    switch (kind) {
+        case OptionKind::kPowerOff:
+            Append(text, " ");
+            Append(text, kPowerOffInactiveText);
+            for (const power_off_time& time : kPowerOffTimes) {
+                Append(text, " | ");
+                Append(text, time.cpOptionText);
+            }
+            break;
+        case OptionKind::kOffset:
+            Append(text, " ");
+            AppendNumber(text, -kOffsetLimit);
+            Append(text, "..");
+            AppendNumber(text, kOffsetLimit);
+            Append(text, "(in steps of 1)");
+            break;
+        case OptionKind::kMagnification:
+            Append(text, " ");
+            AppendTenths(text, -kMagnificationLimit);
+            Append(text, "..");
+            AppendTenths(text, kMagnificationLimit);
+            Append(text, "(in steps of ");
+            AppendTenths(text, 1);
+            Append(text, ")");
+            break;
+        default:
+            break;
+    }
+    return text;
+}
+
+static constexpr fixed_text kPowerOffValues = ValuesText(OptionKind::kPowerOff);
+static constexpr fixed_text kOffsetValues = ValuesText(OptionKind::kOffset);
+static constexpr fixed_text kMagnificationValues = ValuesText(OptionKind::kMagnification);
+
+// An entry of the device part: the option, what it takes (the sleep timer's range is the
+// scanner's own), and its description.
 static void PrintDeviceEntry(const option_row& row, const report_view& view) {
-    printf("--%s", row.cpName);
+    fputs("--", stdout);
+    fputs(row.cpName, stdout);
     switch (row.eKind) {
         case OptionKind::kSleepTimer:
             printf(" %lld..%lld(in steps of %d)", view.oSleepTimer->llMinMinutes,
                    view.oSleepTimer->llMaxMinutes, kMinutesPerSleepStep);
             break;
         case OptionKind::kPowerOff:
-            printf(" %s", kPowerOffInactiveText);
-            for (const power_off_time& time : kPowerOffTimes) {
-                printf(" | %s", time.cpOptionText);
-            }
+            fputs(kPowerOffValues.szText, stdout);
             break;
         case OptionKind::kOffset:
-            printf(" %d..%d(in steps of 1)", -kOffsetLimit, kOffsetLimit);
+            fputs(kOffsetValues.szText, stdout);
             break;
         case OptionKind::kMagnification:
-            printf(" %s..%s(in steps of %s)", FormatTenths(-kMagnificationLimit).c_str(),
-                   FormatTenths(kMagnificationLimit).c_str(), FormatTenths(1).c_str());
+            fputs(kMagnificationValues.szText, stdout);
             break;
         default:
             break;
     }
-    printf("\n  %s\n", row.cpHelp);
+    fputs("\n  ", stdout);
+    fputs(row.cpHelp, stdout);
+    putchar('\n');
 }
 
 void ShowHelpList(velnor_command_info* record) {
