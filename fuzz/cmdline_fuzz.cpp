@@ -253,8 +253,8 @@ bool SelectDevice(int argc, char** argv, const std::vector<std::string>& words,
     return IsValidScannerName(record.cpDeviceName);
 }
 
-void CheckParse(const CommonScan& common, int argc, bool parsed, bool finished,
-                OptionKind command, const velnor_command_info& record) {
+void CheckParse(const CommonScan& common, int argc, bool parsed, bool finished, OptionKind command,
+                const velnor_command_info& record) {
     for (const char* entryPoint : kWritingEntryPoints) {
         FuzzCheck(!Called(entryPoint), "parsing never writes to the device");
     }
