@@ -9,6 +9,8 @@
 #include <cstring>
 #include <strings.h>
 
+#include "consumables/power_off.h"
+
 // The shapes a decimal value may have, tried in this order: "1.25" and ".5", "12", "1.".
 static const char* const kDecimalPatterns[] = {
     "^[-+]?([0-9]*)[.]([0-9]+$)",
@@ -17,9 +19,6 @@ static const char* const kDecimalPatterns[] = {
 };
 
 static const char kVersionPattern[] = "^[0-9]+[.][0-9]+[.][0-9]+$";
-
-// The power-off words in the order of their codes 0..4.
-static const char* const kPowerOffWords[] = {"1-hour", "2-hours", "4-hours", "8-hours", "inactive"};
 
 static bool FitsInt32(long long number) {
     return number >= INT32_MIN && number <= INT32_MAX;
@@ -114,14 +113,12 @@ int ConvertPowerTime(const char* text) {
     if (text == nullptr) {
         return -1;
     }
-    int code = 0;
-    for (const char* word : kPowerOffWords) {
-        if (strcasecmp(text, word) == 0) {
-            return code;
+    for (const power_off_time& time : kPowerOffTimes) {
+        if (strcasecmp(text, time.cpOptionText) == 0) {
+            return time.iCode;
         }
-        ++code;
     }
-    return -1;
+    return strcasecmp(text, kPowerOffInactiveText) == 0 ? kPowerOffInactiveCode : -1;
 }
 
 bool MatchReg(const char* pattern, const char* text) {

@@ -9,6 +9,7 @@
 #include "access/binding.h"
 #include "access/device_list.h"
 #include "cli/exit_codes.h"
+#include "cli/help.h"
 #include "cli/info.h"
 #include "cli/messages.h"
 #include "cli/options.h"
@@ -113,6 +114,26 @@ static bool SelectDevice(int argc, char** argv, velnor_command_info& record) {
     return true;
 }
 
+// Carries out the common command that the parser met; each prints what it is for and ends the run.
+static void RunCommonCommand(OptionKind command, velnor_command_info* record) {
+    switch (command) {
+        case OptionKind::kInfo:
+            ShowInfo(record);
+            break;
+        case OptionKind::kListDevices:
+            ShowScannerList();
+            break;
+        case OptionKind::kHelp:
+            ShowHelpList(record);
+            break;
+        case OptionKind::kVersion:
+            ShowVerInfo();
+            break;
+        default:
+            break;
+    }
+}
+
 void IgnoreTerminalSignals() {
     for (int signalNumber : kIgnoredSignals) {
         signal(signalNumber, SignalProcess);
@@ -130,10 +151,13 @@ int RunWithLibraries(int argc, char** argv, velnor_command_info& record) {
         return TearDown(record);
     }
     bool finished = false;
-    if (!ParseCommandLine(argc, argv, &record, &finished) || finished) {
+    OptionKind command = OptionKind::kInfo;
+    if (!ParseCommandLine(argc, argv, &record, &finished, &command)) {
         return TearDown(record);
     }
-    if ((record.uiRequest & ChangeRequestBits()) != 0) {
+    if (finished) {
+        RunCommonCommand(command, &record);
+    } else if ((record.uiRequest & ChangeRequestBits()) != 0) {
         ApplyChanges(record);
     } else {
         ShowInfo(&record);

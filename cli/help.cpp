@@ -9,89 +9,146 @@
 #include "access/device_list.h"
 #include "access/paths.h"
 #include "cli/convert.h"
-#include "cli/options.h"
+#include "cli/option_table.h"
 #include "cli/session.h"
 #include "cli/state.h"
+#include "consumables/power_off.h"
 
 static const char kDefaultVersion[] = "2.0.200";
 static const char kDefaultCopyright[] = "2020-2021";
 
-// The options every run offers: option text and description, printed in two columns.
-struct CommonHelpLine {
-    const char* cpOption;
-    const char* cpDescription;
+// The rows of the device part in their help places, found while compiling.
+struct device_help_order {
+    const option_row* apRows[kOptionCount];
+    size_t uiCount;
 };
 
-static const CommonHelpLine kCommonHelp[] = {
-    {"-d, --device-name DEVICE", "use a given scanner device"},
-    {"-L, --list-devices", "show available scanner devices"},
-    {"-h, --help", "display this help message and exit"},
-    {"-V, --version", "print version information"},
-};
-
-struct HelpEntry;
-typedef void HelpLinePrinter(const HelpEntry& entry);
-
-// One entry of the device part: printed when the open scanner offers the option with code iCode
-// (the label and flag conditions of the option itself); the option line, then its description.
-struct HelpEntry {
-    int iCode;
-    HelpLinePrinter* pfnPrintOption;
-    const char* cpOption;
-    const char* cpDescription;
-};
-
-static void PrintFixedOption(const HelpEntry& entry) {
-    printf("%s\n", entry.cpOption);
+static constexpr device_help_order MakeDeviceHelpOrder() {
+    device_help_order order{};
+    for (int place = 1; place <= static_cast<int>(kOptionCount); ++place) {
+        for (const option_row& row : kOptionRows) {
+            if (row.iHelpPlace == place) {
+                order.apRows[order.uiCount++] = &row;
+            }
+        }
+    }
+    return order;
 }
 
-// The sleep timer's range is the scanner's own; any step the library reports is multiplied
-// without overflowing.
-static void PrintSleepTimerOption(const HelpEntry& entry) {
-    printf("%s %lld..%lld(in steps of 5)\n", entry.cpOption,
-           MinutesOfSleepStep(g_ArdosaInfo.iSleepMinStep),
-           MinutesOfSleepStep(g_ArdosaInfo.iSleepMaxStep));
-}
+static constexpr device_help_order kDeviceHelpOrder = MakeDeviceHelpOrder();
 
-static const HelpEntry kDeviceHelp[] = {
-    {'0', PrintFixedOption, "--info", "show the current scanner's information"},
-    {'1', PrintFixedOption, "--after-cleaning-clear", "clear the after cleaning counter"},
-    {'2', PrintFixedOption, "--brake-roller-clear", "clear the brake roller counter"},
-    {'4', PrintFixedOption, "--roller-set-clear", "clear the roller set counter"},
-    {'j', PrintFixedOption, "--pad-clear", "clear the pad counter"},
-    {'3', PrintFixedOption, "--pick-roller-clear", "clear the pick roller counter"},
-    {'5', PrintSleepTimerOption, "--sleeptimer",
-     "time in minutes until the internal power supply switches to sleep mode"},
-    {'6', PrintFixedOption, "--power-off inactive | 1-hour | 2-hours | 4-hours | 8-hours",
-     "time in hours until the power turn off automatically"},
-    {'7', PrintFixedOption, "--adf-front-offset-main -4..4(in steps of 1)",
-     "set main offset of adf front"},
-    {'8', PrintFixedOption, "--adf-front-offset-sub -4..4(in steps of 1)",
-     "set sub offset of adf front"},
-    {'9', PrintFixedOption, "--adf-front-offset-end-of-page -4..4(in steps of 1)",
-     "set end of page of adf front"},
-    {'a', PrintFixedOption, "--adf-back-offset-main -4..4(in steps of 1)",
-     "set main offset of adf back"},
-    {'e', PrintFixedOption, "--adf-back-offset-sub -4..4(in steps of 1)",
-     "set sub offset of adf back"},
-    {'f', PrintFixedOption, "--adf-back-offset-end-of-page -4..4(in steps of 1)",
-     "set end of page of adf back"},
-    {'g', PrintFixedOption, "--flatbed-offset-main -4..4(in steps of 1)",
-     "set main offset of flatbed"},
-    {'i', PrintFixedOption, "--flatbed-offset-sub -4..4(in steps of 1)",
-     "set sub offset of flatbed"},
-    {'b', PrintFixedOption, "--adf-magnification-adjustment -3.1..3.1(in steps of 0.1)",
-     "set magnification adjustment of adf"},
-    {'c', PrintFixedOption, "--flatbed-magnification-adjustment -3.1..3.1(in steps of 0.1)",
-     "set magnification adjustment of flatbed"},
-};
-
+// The short options in table order, each description starting in column 31.
 static void PrintCommonPart() {
     printf("Usage: orvexconsumables [OPTION]...\n\n");
-    for (const CommonHelpLine& line : kCommonHelp) {
-        printf("%-30s%s\n", line.cpOption, line.cpDescription);
+    for (const option_row& row : kOptionRows) {
+        if (std::strchr(g_cpOptString, row.iCode) != nullptr) {
+            std::string option = std::string("-") + static_cast<char>(row.iCode) + ", --" +
+                                 row.cpName +
+                                 (row.eKind == OptionKind::kDeviceName ? " DEVICE" : "");
+            printf("%-30s%s\n", option.c_str(), row.cpHelp);
+        }
     }
     printf("\n");
+}
+
+// A text composed while compiling.
+struct fixed_text {
+    char szText[64];
+    size_t uiLength;
+};
+
+static constexpr void Append(fixed_text& text, const char* part) {
+    while (*part != '\0') {
+        text.szText[text.uiLength++] = *part++;
+    }
+}
+
+static constexpr void AppendNumber(fixed_text& text, int number) {
+    if (number < 0) {
+        Append(text, "-");
+        number = -number;
+    }
+    if (number >= 10) {
+        AppendNumber(text, number / 10);
+    }
+    text.szText[text.uiLength++] = static_cast<char>('0' + number % 10);
+}
+
+// Tenths as a decimal with one place: -31 gives "-3.1".
+static constexpr void AppendTenths(fixed_text& text, int tenths) {
+    if (tenths < 0) {
+        Append(text, "-");
+        tenths = -tenths;
+    }
+    AppendNumber(text, tenths / 10);
+    Append(text, ".");
+    AppendNumber(text, tenths % 10);
+}
+
+// What the options of a kind take, as the help shows it after the option, from the same limits
+// and texts that the parser uses.
+static constexpr fixed_text ValuesText(OptionKind kind) {
+    fixed_text text{};
+    switch (kind) {
+        case OptionKind::kPowerOff:
+            Append(text, " ");
+            Append(text, kPowerOffInactiveText);
+            for (const power_off_time& time : kPowerOffTimes) {
+                Append(text, " | ");
+                Append(text, time.cpOptionText);
+            }
+            break;
+        case OptionKind::kOffset:
+            Append(text, " ");
+            AppendNumber(text, -kOffsetLimit);
+            Append(text, "..");
+            AppendNumber(text, kOffsetLimit);
+            Append(text, "(in steps of 1)");
+            break;
+        case OptionKind::kMagnification:
+            Append(text, " ");
+            AppendTenths(text, -kMagnificationLimit);
+            Append(text, "..");
+            AppendTenths(text, kMagnificationLimit);
+            Append(text, "(in steps of ");
+            AppendTenths(text, 1);
+            Append(text, ")");
+            break;
+        default:
+            break;
+    }
+    return text;
+}
+
+static constexpr fixed_text kPowerOffValues = ValuesText(OptionKind::kPowerOff);
+static constexpr fixed_text kOffsetValues = ValuesText(OptionKind::kOffset);
+static constexpr fixed_text kMagnificationValues = ValuesText(OptionKind::kMagnification);
+
+// An entry of the device part: the option, what it takes (the sleep timer's range is the
+// scanner's own), and its description.
+static void PrintDeviceEntry(const option_row& row, const report_view& view) {
+    fputs("--", stdout);
+    fputs(row.cpName, stdout);
+    switch (row.eKind) {
+        case OptionKind::kSleepTimer:
+            printf(" %lld..%lld(in steps of %d)", view.oSleepTimer->llMinMinutes,
+                   view.oSleepTimer->llMaxMinutes, kMinutesPerSleepStep);
+            break;
+        case OptionKind::kPowerOff:
+            fputs(kPowerOffValues.szText, stdout);
+            break;
+        case OptionKind::kOffset:
+            fputs(kOffsetValues.szText, stdout);
+            break;
+        case OptionKind::kMagnification:
+            fputs(kMagnificationValues.szText, stdout);
+            break;
+        default:
+            break;
+    }
+    fputs("\n  ", stdout);
+    fputs(row.cpHelp, stdout);
+    putchar('\n');
 }
 
 void ShowHelpList(velnor_command_info* record) {
@@ -100,10 +157,10 @@ void ShowHelpList(velnor_command_info* record) {
         return;
     }
     printf("Options specific to device '%s'\n", record->cpDeviceName);
-    for (const HelpEntry& entry : kDeviceHelp) {
-        if (IsOptionOffered(entry.iCode)) {
-            entry.pfnPrintOption(entry);
-            printf("  %s\n", entry.cpDescription);
+    for (size_t i = 0; i < kDeviceHelpOrder.uiCount; ++i) {
+        const option_row& row = *kDeviceHelpOrder.apRows[i];
+        if (IsOptionOffered(row, *g_pReportView)) {
+            PrintDeviceEntry(row, *g_pReportView);
         }
     }
     printf("\n");

@@ -1,15 +1,14 @@
-// The information report of the run's scanner, printed from the core's report view.
+// The information report of the run's scanner, printed from the run's report view.
 #include "cli/info.h"
 
 #include <cstdio>
 
 #include "cli/session.h"
 #include "cli/state.h"
-#include "consumables/report_view.h"
 
 void ShowInfo(velnor_command_info* record) {
     if (OpenWithName(record->cpDeviceName) != 0) {
         return;
     }
-    RenderReportText(BuildReportView(TakeSnapshot(g_stSession)), stdout);
+    RenderReportText(*g_pReportView, stdout);
 }

@@ -1,18 +1,8 @@
-// The command-line vocabulary and the three scans of the command line.
+// The three scans of the command line.
 #pragma once
 
-#include <getopt.h>
-
+#include "cli/option_table.h"
 #include "consumables/command.h"
-
-/// The short options: only -d (with a value), -L, -h and -V exist.
-extern const char* g_cpOptString;
-/// The 22 long options followed by the all-zero terminator, in table order.
-extern const struct option g_stOptions[23];
-
-/// True when the open scanner offers the option with this code (its label reads the option's
-/// text and it reports the support flags the option needs); true for codes of other kinds.
-bool IsOptionOffered(int code);
 
 /// Device-name scan from the first word: the first -d value (a word of argv, not a copy), or null
 /// when there is none.
@@ -24,7 +14,9 @@ const char* GetValidScannerName(int argc, char** argv, bool* ok);
 /// Returns false (exit code 3 stored) when the scan meets an unknown option or a missing value.
 bool HasCommonCommand(int argc, char** argv, bool& hasCommon);
 
-/// Main scan. True with finished set: the command was completed while parsing. True with finished
-/// clear: the record holds the changes to apply (or none). False: the run ends; the message is
-/// printed and g_iErrCode stored.
-bool ParseCommandLine(int argc, char** argv, velnor_command_info* record, bool* finished);
+/// Main scan. True with finished set: the command line is a common command, left in command for
+/// the driver to carry out (the first one met; --info when there are no arguments). True with
+/// finished clear: the record holds the changes to apply (or none). False: the run ends; the
+/// message is printed and g_iErrCode stored.
+bool ParseCommandLine(int argc, char** argv, velnor_command_info* record, bool* finished,
+                      OptionKind* command);

@@ -70,7 +70,8 @@ ParseRun RunParse(const std::vector<std::string>& args) {
         velnor_command_info record{};
         record.cpDeviceName = g_fake.deviceNames[0].c_str();
         bool finished = false;
-        bool ok = ParseCommandLine(argv.argc(), argv.argv(), &record, &finished);
+        OptionKind command = OptionKind::kDeviceName;
+        bool ok = ParseCommandLine(argv.argc(), argv.argv(), &record, &finished, &command);
         printf("%sok=%d finished=%d code=%d\n%s\n", kMarker, ok, finished, g_iErrCode,
                DescribeRecord(record).c_str());
         for (const std::string& name : CalledEntryPoints()) {
@@ -662,38 +663,30 @@ TEST_F(OptionsTest, SessionIsOpenedOnceAndOnlyAtTheFirstSettingOption) {
     EXPECT_EQ(run.out, "");
 }
 
-TEST_F(OptionsTest, HelpOffersExactlyWhatTheParserAccepts) {
+TEST_F(OptionsTest, ACommonCommandIsLeftToTheDriver) {
     const struct {
-        void (*configure)(FakeService& fake);
-        std::vector<int> offered;
+        std::vector<std::string> args;
+        OptionKind command;
     } cases[] = {
-        {nullptr, {'0', '1', '2', '3', '5', '6', '7', '8', '9', 'a', 'e', 'f', 'g', 'i', 'b', 'c'}},
-        {PadScanner,
-         {'0', '1', 'j', '3', '5', '6', '7', '8', '9', 'a', 'e', 'f', 'g', 'i', 'b', 'c'}},
-        {NoFlatbed, {'0', '1', '2', '3', '5', '6', '7', '8', '9', 'a', 'e', 'f', 'b'}},
-        {NoEndOfPage, {'0', '1', '2', '3', '5', '6', '7', '8', 'a', 'e', 'g', 'i', 'b', 'c'}},
-        {NoOffsets, {'0', '1', '2', '3', '5', '6'}},
-        {NoLabels, {'0', '5', '6', '7', '8', '9', 'a', 'e', 'f', 'g', 'i', 'b', 'c'}},
+        {{}, OptionKind::kInfo},
+        {{"--info", "--sleeptimer", "10"}, OptionKind::kInfo},
+        {{"--sleeptimer", "10", "-h"}, OptionKind::kHelp},
+        {{"-d", "ko-330xs:FAKE0001", "--vers"}, OptionKind::kVersion},
+        {{"extra", "-Lh"}, OptionKind::kListDevices},
     };
-    const char kAllCodes[] = "01234j56789aefgibc";
     for (const auto& c : cases) {
-        ResetToolState();
-        InstallFakeService();
-        if (c.configure != nullptr) {
-            c.configure(g_fake);
-        }
-        g_ArdosaInfo = g_fake.ardosa;
-        g_OffSetData = g_fake.offsets;
-        std::vector<int> offered;
-        for (const char* code = kAllCodes; *code != '\0'; ++code) {
-            if (IsOptionOffered(*code)) {
-                offered.push_back(*code);
-            }
-        }
-        std::vector<int> expected = c.offered;
-        std::sort(expected.begin(), expected.end());
-        std::sort(offered.begin(), offered.end());
-        EXPECT_EQ(offered, expected);
+        Argv argv(c.args);
+        RunResult run = RunInChild([&] {
+            velnor_command_info record{};
+            bool finished = false;
+            OptionKind command = OptionKind::kDeviceName;
+            bool ok = ParseCommandLine(argv.argc(), argv.argv(), &record, &finished, &command);
+            printf("ok=%d finished=%d command=%d calls=%zu", ok, finished,
+                   static_cast<int>(command), g_fake.calls.size());
+        });
+        EXPECT_EQ(run.out, "ok=1 finished=1 command=" +
+                               std::to_string(static_cast<int>(c.command)) + " calls=0")
+            << testing::PrintToString(c.args);
     }
 }
 

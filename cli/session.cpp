@@ -31,6 +31,7 @@ int OpenWithName(const char* name) {
     PrintFirmwareFetchErrors(g_stSession.stCapability.iFirmwareFetchFailures);
     switch (status) {
         case SessionStatus::kOpen:
+            BuildRunReportView();
             return 0;
         case SessionStatus::kStateUnreadable:
             return FailSession(kMsgEepromUnreadable, kExitEepromUnreadable);

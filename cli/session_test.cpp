@@ -162,6 +162,48 @@ TEST_F(SessionTest, FailedAttemptKeepsTheNameCopiesForTheTeardown) {
     EXPECT_STREQ(g_cpActiveScannerName, "ko-999");
 }
 
+TEST_F(SessionTest, GetAvailableFunctionLeavesTheFirmwareTextAndPrintsEachFailedFetch) {
+    struct Row {
+        const char* name;
+        int fetchResult;     // of korwc_GetFirmVersion
+        int failuresBefore;  // fetches that failed before this call: not printed again
+        std::string out;
+        const char* tarvo3;
+        const char* velisa2;
+        bool cleared;  // no rule: the record is only cleared
+    };
+    const std::string fetch = "korwc_GetFirmVersion(\"";
+    const Row rows[] = {
+        {"ko-330xs:S1", 1, 0, "", "0C31", "", false},
+        {"ko-330xs:S1", 0, 2, kFirmwareErrorLine, "", "", false},
+        {"ko-410xs:S2", 1, 0, "", "", "0C31", false},
+        {"ko-410xs:S2", 0, 0, kFirmwareErrorLine, "", "", false},
+        {"ko-999:S3", 0, 0, "", "", "", true},
+    };
+    for (const Row& row : rows) {
+        SetUp();
+        g_cpActiveScanner = strdup(row.name);
+        g_cpActiveScannerName = CopyModelDesignation(row.name);
+        g_stSession.stCapability.iFirmwareFetchFailures = row.failuresBefore;
+        g_fake.results["korwc_GetFirmVersion"] = row.fetchResult;
+        CDevSet2Builder record;
+        std::memset(&record, 0xFF, sizeof record);
+        testing::internal::CaptureStdout();
+        GetAvailableFunction(&record);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), row.out) << row.name;
+        EXPECT_STREQ(g_Tarvo3FirmVer, row.tarvo3) << row.name;
+        EXPECT_STREQ(g_Velisa2FirmVer, row.velisa2) << row.name;
+        Names fetches;
+        if (!row.cleared) {
+            fetches.push_back(fetch + row.name +
+                              "\", buffer, 16) = " + std::to_string(row.fetchResult));
+        }
+        EXPECT_EQ(g_fake.calls, fetches) << row.name;
+        const CDevSet2Builder zero{};
+        EXPECT_EQ(std::memcmp(&record, &zero, sizeof record) == 0, row.cleared) << row.name;
+    }
+}
+
 TEST(ModelDesignation, IsTheFirstNonEmptyField) {
     struct Row {
         const char* name;

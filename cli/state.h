@@ -1,10 +1,18 @@
-// The command line's single scanner session and the run's globals that name its parts.
+// The command line's single scanner session, its report view, and the run's globals that name
+// the session's parts.
 #pragma once
 
+#include "consumables/report_view.h"
 #include "session/session.h"
 
 /// The session of the run, opened at most once by OpenWithName.
 extern device_session g_stSession;
+/// What the open session's scanner reports, built once by OpenWithName from the records it read
+/// (null before); the parser, the help and the report all read it. Kept to the end of the run.
+extern report_view* g_pReportView;
+
+/// Builds g_pReportView from the session's records, in place of an earlier one.
+void BuildRunReportView();
 
 /// True once OpenWithName has completed; never reset during the run.
 extern bool& g_bOpened;

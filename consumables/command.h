@@ -3,11 +3,8 @@
 
 #include <cstdint>
 
-// Bits of uiRequest: the changes requested.
-constexpr uint32_t kRequestSleepTimer = 0x10;
-constexpr uint32_t kRequestPowerOff = 0x20;
-constexpr uint32_t kRequestClearCounters = 0x40;
-constexpr uint32_t kRequestOffsets = 0x80;
+// Bits of uiRequest that the offset write reads: the magnifications requested. (The other bits
+// of the changes requested are the front end's: it picks the change operations by them.)
 constexpr uint32_t kRequestAdfMagnification = 0x100;
 constexpr uint32_t kRequestFlatbedMagnification = 0x200;
 

@@ -5,53 +5,14 @@
 
 #include "access/binding.h"
 
-// Option codes are taken relative to '7'; bit n of a mask stands for the code '7' + n.
-static const int kFirstOffsetCode = '7';
-static const int kLastOffsetBit = 50;
-
-struct OffsetGroupMask {
-    uint64_t ullCodes;
-    int iGroup;
-};
-
-// Tested in this order: flatbed 'g' 'i', ADF back 'a' 'e' 'f', ADF front '7' '8' '9'.
-static const OffsetGroupMask kGroupMasks[] = {
-    {(1ULL << 48) | (1ULL << 50), kGroupFlatbed},
-    {(1ULL << 42) | (1ULL << 46) | (1ULL << 47), kGroupAdfBack},
-    {(1ULL << 0) | (1ULL << 1) | (1ULL << 2), kGroupAdfFront},
-};
-
-int ConvertSource(int optionCode) {
-    int bit = optionCode - kFirstOffsetCode;
-    if (bit < 0 || bit > kLastOffsetBit) {
-        return -1;
-    }
-    for (const OffsetGroupMask& mask : kGroupMasks) {
-        if ((mask.ullCodes & (1ULL << bit)) != 0) {
-            return mask.iGroup;
-        }
-    }
-    return -1;
-}
-
-offset_request* GetOffsetInfo(velnor_command_info& record, int group) {
-    switch (group) {
-        case kGroupAdfFront:
-            return &record.stAdfFront;
-        case kGroupAdfBack:
-            return &record.stAdfBack;
-        case kGroupFlatbed:
-            return &record.stFlatbed;
-        default:
-            return nullptr;
-    }
-}
-
-// Where one requested offset goes. Columns: the group bit of uiOffsetGroups; the uiSet bit of the
-// value; the value in the group's request; its field in offset_data; whether the field exists
-// only when the device reports end-of-page offsets. The flatbed has no end-of-page row.
+// Where one requested offset goes. Columns: the group bit of uiOffsetGroups and the group's
+// request; the uiSet bit of the value; the value in the request; its field in offset_data; whether
+// the field exists only when the device reports end-of-page offsets. The flatbed has no
+// end-of-page row.
+// NOLINTNEXTLINE(clang-analyzer-optin.performance.Padding): columns in their documented order
 struct OffsetField {
     uint32_t uiGroup;
+    offset_request velnor_command_info::*pRequest;
     uint32_t uiSetBit;
     int32_t offset_request::*piRequested;
     int32_t offset_data::*piField;
@@ -59,16 +20,22 @@ struct OffsetField {
 };
 
 static const OffsetField kOffsetFields[] = {
-    {kGroupAdfFront, kOffsetMain, &offset_request::iMain, &offset_data::iAdfFrontMain, false},
-    {kGroupAdfFront, kOffsetSub, &offset_request::iSub, &offset_data::iAdfFrontSub, false},
-    {kGroupAdfFront, kOffsetEndOfPage, &offset_request::iEndOfPage,
-     &offset_data::iAdfFrontEndOfPage, true},
-    {kGroupAdfBack, kOffsetMain, &offset_request::iMain, &offset_data::iAdfBackMain, false},
-    {kGroupAdfBack, kOffsetSub, &offset_request::iSub, &offset_data::iAdfBackSub, false},
-    {kGroupAdfBack, kOffsetEndOfPage, &offset_request::iEndOfPage, &offset_data::iAdfBackEndOfPage,
-     true},
-    {kGroupFlatbed, kOffsetMain, &offset_request::iMain, &offset_data::iFbMain, false},
-    {kGroupFlatbed, kOffsetSub, &offset_request::iSub, &offset_data::iFbSub, false},
+    {kGroupAdfFront, &velnor_command_info::stAdfFront, kOffsetMain, &offset_request::iMain,
+     &offset_data::iAdfFrontMain, false},
+    {kGroupAdfFront, &velnor_command_info::stAdfFront, kOffsetSub, &offset_request::iSub,
+     &offset_data::iAdfFrontSub, false},
+    {kGroupAdfFront, &velnor_command_info::stAdfFront, kOffsetEndOfPage,
+     &offset_request::iEndOfPage, &offset_data::iAdfFrontEndOfPage, true},
+    {kGroupAdfBack, &velnor_command_info::stAdfBack, kOffsetMain, &offset_request::iMain,
+     &offset_data::iAdfBackMain, false},
+    {kGroupAdfBack, &velnor_command_info::stAdfBack, kOffsetSub, &offset_request::iSub,
+     &offset_data::iAdfBackSub, false},
+    {kGroupAdfBack, &velnor_command_info::stAdfBack, kOffsetEndOfPage, &offset_request::iEndOfPage,
+     &offset_data::iAdfBackEndOfPage, true},
+    {kGroupFlatbed, &velnor_command_info::stFlatbed, kOffsetMain, &offset_request::iMain,
+     &offset_data::iFbMain, false},
+    {kGroupFlatbed, &velnor_command_info::stFlatbed, kOffsetSub, &offset_request::iSub,
+     &offset_data::iFbSub, false},
 };
 
 // Where a requested magnification goes: its uiRequest bit, the value, its field in offset_data.
@@ -86,17 +53,16 @@ static const MagnificationField kMagnificationFields[] = {
 };
 
 // Copies the requested values into the working copy; every other byte keeps what the device gave.
-static void MergeRequest(velnor_command_info& record, offset_data* offsets) {
+static void MergeRequest(const velnor_command_info& record, offset_data* offsets) {
     for (const OffsetField& field : kOffsetFields) {
-        const offset_request* request = GetOffsetInfo(record, static_cast<int>(field.uiGroup));
-        if ((record.uiOffsetGroups & field.uiGroup) == 0 ||
-            (request->uiSet & field.uiSetBit) == 0) {
+        const offset_request& request = record.*field.pRequest;
+        if ((record.uiOffsetGroups & field.uiGroup) == 0 || (request.uiSet & field.uiSetBit) == 0) {
             continue;
         }
         if (field.bEndOfPage && offsets->bEndOfPage == 0) {
             continue;
         }
-        offsets->*field.piField = request->*field.piRequested;
+        offsets->*field.piField = request.*field.piRequested;
     }
     for (const MagnificationField& field : kMagnificationFields) {
         if ((record.uiRequest & field.uiRequestBit) != 0) {
@@ -105,6 +71,7 @@ static void MergeRequest(velnor_command_info& record, offset_data* offsets) {
     }
 }
 
+// cppcheck-suppress passedByValue ; like every change operation it takes a copy of the record
 bool SetOffsetData(device_session* session, velnor_command_info record) {
     session->stOffSetBackupData = session->stOffSetData;
     MergeRequest(record, &session->stOffSetData);

@@ -1,5 +1,5 @@
-// Offset and magnification settings: option groups, the merge into the device's record, the
-// whole-record write and the roll-back of a refused write.
+// Offset and magnification settings: the merge into the device's record, the whole-record write
+// and the roll-back of a refused write.
 #include "consumables/offsets.h"
 
 #include <gtest/gtest.h>
@@ -18,30 +18,6 @@ namespace {
 device_session testSession;
 
 using Calls = std::vector<std::string>;
-
-TEST(ConvertSource, MapsEachOffsetOptionToItsGroup) {
-    for (int code = -1; code < 256; ++code) {
-        int expected = -1;
-        if (code == '7' || code == '8' || code == '9') {
-            expected = 1;
-        } else if (code == 'a' || code == 'e' || code == 'f') {
-            expected = 2;
-        } else if (code == 'g' || code == 'i') {
-            expected = 4;
-        }
-        EXPECT_EQ(ConvertSource(code), expected) << code;
-    }
-}
-
-TEST(GetOffsetInfo, PointsIntoTheRecord) {
-    velnor_command_info record{};
-    EXPECT_EQ(GetOffsetInfo(record, 1), &record.stAdfFront);
-    EXPECT_EQ(GetOffsetInfo(record, 2), &record.stAdfBack);
-    EXPECT_EQ(GetOffsetInfo(record, 4), &record.stFlatbed);
-    for (int group : {0, 3, 5, 8, -1}) {
-        EXPECT_EQ(GetOffsetInfo(record, group), nullptr) << group;
-    }
-}
 
 // The record as the device gave it: every field distinct, byte 41 the library's own value.
 offset_data DeviceRecord() {
@@ -104,14 +80,12 @@ TEST_F(SetOffsetDataTest, MergesOnlyTheRequestedFields) {
          1, [](offset_data& d) { d.iFbMagnification = -31; }},
         {"front sub alone",
          [](velnor_command_info& r) {
-             r.uiRequest = kRequestOffsets;
              r.uiOffsetGroups = kGroupAdfFront;
              r.stAdfFront = {kOffsetSub, 4, -4, 4};
          },
          1, [](offset_data& d) { d.iAdfFrontSub = -4; }},
         {"front and back, all three",
          [](velnor_command_info& r) {
-             r.uiRequest = kRequestOffsets;
              r.uiOffsetGroups = kGroupAdfFront | kGroupAdfBack;
              r.stAdfFront = {kOffsetMain | kOffsetSub | kOffsetEndOfPage, -4, 0, 2};
              r.stAdfBack = {kOffsetMain | kOffsetSub | kOffsetEndOfPage, 4, 3, 0};
@@ -127,7 +101,6 @@ TEST_F(SetOffsetDataTest, MergesOnlyTheRequestedFields) {
          }},
         {"end of page without the device's end-of-page offsets",
          [](velnor_command_info& r) {
-             r.uiRequest = kRequestOffsets;
              r.uiOffsetGroups = kGroupAdfFront | kGroupAdfBack;
              r.stAdfFront = {kOffsetMain | kOffsetEndOfPage, 2, 0, 2};
              r.stAdfBack = {kOffsetEndOfPage, 0, 0, 1};
@@ -135,7 +108,6 @@ TEST_F(SetOffsetDataTest, MergesOnlyTheRequestedFields) {
          0, [](offset_data& d) { d.iAdfFrontMain = 2; }},
         {"flatbed main and sub, never an end of page",
          [](velnor_command_info& r) {
-             r.uiRequest = kRequestOffsets;
              r.uiOffsetGroups = kGroupFlatbed;
              r.stFlatbed = {kOffsetMain | kOffsetSub | kOffsetEndOfPage, -2, 3, 4};
          },
@@ -146,14 +118,12 @@ TEST_F(SetOffsetDataTest, MergesOnlyTheRequestedFields) {
          }},
         {"flatbed end of page only",
          [](velnor_command_info& r) {
-             r.uiRequest = kRequestOffsets;
              r.uiOffsetGroups = kGroupFlatbed;
              r.stFlatbed = {kOffsetEndOfPage, 0, 0, 4};
          },
          1, [](offset_data&) {}},
         {"a group's values without its group bit",
          [](velnor_command_info& r) {
-             r.uiRequest = kRequestOffsets;
              r.uiOffsetGroups = kGroupAdfBack;
              r.stAdfFront = {kOffsetMain, 4, 0, 0};
              r.stAdfBack = {kOffsetSub, 0, -1, 0};
@@ -161,8 +131,7 @@ TEST_F(SetOffsetDataTest, MergesOnlyTheRequestedFields) {
          1, [](offset_data& d) { d.iAdfBackSub = -1; }},
         {"offsets and both magnifications",
          [](velnor_command_info& r) {
-             r.uiRequest =
-                 kRequestOffsets | kRequestAdfMagnification | kRequestFlatbedMagnification;
+             r.uiRequest = kRequestAdfMagnification | kRequestFlatbedMagnification;
              r.uiOffsetGroups = kGroupFlatbed;
              r.stFlatbed = {kOffsetMain, 0, 0, 0};
              r.iAdfMagnification = 0;
@@ -202,7 +171,7 @@ TEST_F(SetOffsetDataTest, RefusedWriteIsRolledBackOnce) {
         SetUp();
         const offset_data before = testSession.stOffSetData;
         velnor_command_info record{};
-        record.uiRequest = kRequestOffsets | kRequestAdfMagnification;
+        record.uiRequest = kRequestAdfMagnification;
         record.uiOffsetGroups = kGroupAdfFront;
         record.stAdfFront = {kOffsetMain, -4, 0, 0};
         record.iAdfMagnification = 20;

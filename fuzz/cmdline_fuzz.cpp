@@ -253,7 +253,7 @@ bool SelectDevice(int argc, char** argv, const std::vector<std::string>& words,
     return IsValidScannerName(record.cpDeviceName);
 }
 
-void CheckParse(const CommonScan& common, int argc, bool parsed, bool finished,
+void CheckParse(const CommonScan& common, int argc, bool parsed, bool finished, OptionKind command,
                 const velnor_command_info& record) {
     for (const char* entryPoint : kWritingEntryPoints) {
         FuzzCheck(!Called(entryPoint), "parsing never writes to the device");
@@ -264,6 +264,8 @@ void CheckParse(const CommonScan& common, int argc, bool parsed, bool finished,
         FuzzCheck(!(common.bOk && common.bHasCommon) || (parsed && finished),
                   "a common command completes the run");
     }
+    FuzzCheck(!(parsed && finished) || IsCommonCommand(command),
+              "a completed parse leaves a common command for the driver");
     if (!parsed) {
         FuzzCheck(IsOneOf(g_iErrCode, {kExitInvalidValue, kExitUnknownOption, kExitNotConnected,
                                        kExitEepromUnreadable, kExitStrayArgument}),
@@ -288,8 +290,9 @@ void RunScans(std::vector<std::string>& words) {
         return;
     }
     bool finished = false;
-    bool parsed = ParseCommandLine(argc, argv.data(), &record, &finished);
-    CheckParse(common, argc, parsed, finished, record);
+    OptionKind command = OptionKind::kDeviceName;
+    bool parsed = ParseCommandLine(argc, argv.data(), &record, &finished, &command);
+    CheckParse(common, argc, parsed, finished, command, record);
 }
 
 }  // namespace

@@ -168,6 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FillRaw(in, g_velnor_device_info);
     FillRaw(in, g_OffSetData);
     g_bOpened = true;
+    BuildRunReportView();
 
     velnor_command_info record;
     std::memset(&record, 0, sizeof record);

@@ -6,6 +6,8 @@ set -uo pipefail
 src=${1:?usage: completion_test.sh <source-dir>}
 # shellcheck source=packaging/tests/check.sh
 source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
+# shellcheck source=packaging/tests/long_options.sh
+source "$(dirname "${BASH_SOURCE[0]}")/long_options.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -111,11 +113,10 @@ check "service that does not answer: -d" "[] within 5 s" \
     "[$replies] $( ((SECONDS - start <= 5)) && echo within 5 s || echo after $((SECONDS - start)) s)"
 
 # The completion offers exactly the long options of the tool's option table.
-table=$(grep -oE '^[[:space:]]*\{"[a-z-]+",' "$src/cli/options.cpp" | grep -oE '[a-z-]+' |
-    sed 's/^/--/' | sort | tr '\n' ' ')
+table=$(tool_long_options "$src" | sed 's/^/--/' | sort | tr '\n' ' ')
 offered=$(tr " " "\n" <<<"$all_long" | sort | tr '\n' ' ')
 if [[ -z $table ]]; then
-    check "option table found in cli/options.cpp" "22 long options" "none"
+    check "option table found in cli/options.def" "22 long options" "none"
 else
     check "completion offers the option table's long options" "$table" "$offered"
 fi

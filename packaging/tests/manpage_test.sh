@@ -49,14 +49,16 @@ groff -man -Tascii -P-c -P-b -P-o -P-u -rLL=5000n -rHY=0 "$page" 2>/dev/null >"$
 flat=$(tr -s ' \t\n' ' ' <"$text")
 
 # 2. Every option of the option table, and the short options, appear in the page.
-mapfile -t longs < <(grep -oE '^[[:space:]]*\{"[a-z-]+",' "$src/cli/options.cpp" | grep -oE '[a-z-]+')
+# shellcheck source=packaging/tests/long_options.sh
+source "$(dirname "${BASH_SOURCE[0]}")/long_options.sh"
+mapfile -t longs < <(tool_long_options "$src")
 if [ "${#longs[@]}" -ne 22 ]; then
-    fail "expected the 22 long options of cli/options.cpp, found ${#longs[@]}"
+    fail "expected the 22 long options of cli/options.def, found ${#longs[@]}"
 fi
 for name in "${longs[@]}"; do
     if grep -qE -- "--$name([^a-z-]|\$)" "$text"; then pass; else fail "option --$name not in the page"; fi
 done
-shorts=$(grep -oE 'g_cpOptString = "[^"]*"' "$src/cli/options.cpp" | sed 's/.*"\(.*\)"/\1/; s/://g')
+shorts=$(grep -oE 'g_cpOptString = "[^"]*"' "$src/cli/option_table.cpp" | sed 's/.*"\(.*\)"/\1/; s/://g')
 for ((i = 0; i < ${#shorts}; i++)); do
     name=${shorts:i:1}
     if grep -qE -- "(^|[^a-z-])-$name([^a-zA-Z-]|\$)" "$text"; then pass; else fail "option -$name not in the page"; fi
