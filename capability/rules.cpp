@@ -107,7 +107,8 @@ constexpr CapabilityRule kRules[] = {
 // clang-format on
 
 constexpr size_t kRuleCount = sizeof kRules / sizeof kRules[0];
-static_assert(kRuleCount == 38, "39 rules, Ko140Arbitrate being Ko130Arbitrate");
+static_assert(kRuleCount == 38,
+              "38 rows for the 39 rule functions, Ko140Arbitrate being Ko130Arbitrate");
 
 constexpr bool SameText(const char* a, const char* b) {
     while (*a != '\0' && *a == *b) {

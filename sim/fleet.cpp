@@ -16,33 +16,11 @@ namespace sim {
 
 using nlohmann::json;
 
-const char* const kEntryPointNames[26] = {
-    "korwc_GetDeviceTotalNum",
-    "korwc_GetDeviceName",
-    "korwc_StartExcusive",
-    "korwc_EndExcusive",
-    "korwc_Open",
-    "korwc_Close",
-    "korwc_GetFirmVersion",
-    "korwc_InquiryVPD",
-    "korwc_GetXMLSettings2",
-    "korwc_GetLastErrorInfo",
-    "korwc_UnlockScanner",
-    "initlibrary",
-    "exitlibrary",
-    "SetFirmVersion",
-    "GetArdosaInfo",
-    "OnInitDialog",
-    "GetEEPROMData",
-    "SetPowerOffTime",
-    "ModeSelect_LongTimer",
-    "SetPowerSavingEEPROM",
-    "OnResetAfterCleaning",
-    "OnResetBrake",
-    "OnResetPick",
-    "SetEEPROMData",
-    "GetOffSetData",
-    "SetOffSetData",
+// From the one list of entry points, so that "faults" knows exactly the names the libraries export.
+const char* const kEntryPointNames[kEntryPointCount] = {
+#define ORVEX_ENTRY_POINT(library, symbol, global, result, params) #symbol,
+#include "access/entry_points.def"
+#undef ORVEX_ENTRY_POINT
 };
 
 namespace {

@@ -8,6 +8,8 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "access/entry_points.h"
+
 namespace sim {
 
 /// A fault setting of one entry point (the "faults" objects of the fleet file).
@@ -67,8 +69,9 @@ struct Fleet {
     FaultTable faults;              // apply to every scanner
 };
 
-/// The 26 exported entry-point names, the keys accepted in "faults".
-extern const char* const kEntryPointNames[26];
+/// The exported entry-point names in binding order (access/entry_points.def), the keys accepted
+/// in "faults".
+extern const char* const kEntryPointNames[kEntryPointCount];
 
 /// Reads one scanner from its JSON object; throws std::runtime_error (naming the key) or a
 /// nlohmann exception when a key has the wrong type or an impossible value.

@@ -1,8 +1,6 @@
 // Per-process state of a service library: the fleet loaded once, and the texts handed out.
 #include "sim/service.h"
 
-#include <unistd.h>
-
 #include <memory>
 #include <set>
 
@@ -16,12 +14,6 @@ std::unique_ptr<Fleet>& LoadedFleet() {
 }
 
 }  // namespace
-
-void Diagnose(const std::string& what) {
-    std::string line = "orvex-sim: " + what + "\n";
-    ssize_t written = write(STDERR_FILENO, line.data(), line.size());
-    (void)written;
-}
 
 const Fleet& TheFleet() {
     std::unique_ptr<Fleet>& fleet = LoadedFleet();

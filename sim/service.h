@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "sim/diagnose.h"
 #include "sim/faults.h"
 #include "sim/fleet.h"
 #include "sim/trace.h"
@@ -30,9 +31,6 @@ int CountAttached();
 
 /// A copy of text that stays valid until the library is unloaded.
 const char* KeepText(const std::string& text);
-
-/// Writes "orvex-sim: <what>" as one line on standard error.
-void Diagnose(const std::string& what);
 
 /// Whether a call loads the fleet to find its fault rules: calls that need no scanner of their own
 /// (the device-control library before initlibrary, ending a claim on no device) only look when

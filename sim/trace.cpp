@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "sim/service.h"
+#include "sim/diagnose.h"
 #include "sim/trace_format.h"
 
 namespace sim {

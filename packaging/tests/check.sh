@@ -13,8 +13,9 @@ check() {
     fi
 }
 
-# The closing line; the status is 0 only when nothing failed.
+# The closing line, after "LABEL: " when a label is given; the status is 0 only when nothing
+# failed.
 finish() {
-    echo "$passed passed, $failed failed"
+    echo "${1:+$1: }$passed passed, $failed failed"
     ((failed == 0))
 }
