@@ -78,8 +78,8 @@ int RunStatus(int argc, char** argv, const fleet_probe& probe) {
                           : std::string(g_cpStatusProgramName) + " " + g_cpStatusVersion + "\n";
         return Write(status_options{}, text) ? kExitComplete : kExitNotWritten;
     }
-    run_outcome run =
-        ReadFleet(probe, options.vDeviceNames, std::chrono::seconds(options.iTimeoutSeconds));
+    run_outcome run = ReadFleet(probe, options.vDeviceNames,
+                                fleet_limits{std::chrono::seconds(options.iTimeoutSeconds)});
     int exitStatus = ExitStatusOf(run, options.eFormat);
     if (!Write(options, Render(run, options.eFormat, exitStatus))) {
         return options.eFormat == OutputFormat::kNagios ? kPluginUnknown : kExitNotWritten;
