@@ -6,9 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
+#include <utility>
 
+#include "fleet/termination.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -101,6 +104,146 @@ TEST(RunChild, WhatTheChildPrintsGoesToStandardError) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(ReadWholeFile(outPath), "");
     EXPECT_EQ(ReadWholeFile(errPath), "from the library\n");
+}
+
+}  // namespace
+
+namespace {
+
+double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A child's work that sleeps and hands back when it ran: "<start> <end>".
+std::function<std::string()> Sleeper(int milliseconds) {
+    return [milliseconds] {
+        double start = Now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        return std::to_string(start) + " " + std::to_string(Now());
+    };
+}
+
+TEST(RunChildren, AtMostTheParallelNumberAtOnceResultsInOrder) {
+    for (int parallel : {1, 3}) {
+        child_limits limits;
+        limits.iParallel = parallel;
+        std::vector<std::function<std::string()>> work(6, Sleeper(100));
+        std::vector<child_result> results = RunChildren(work, limits);
+        ASSERT_EQ(results.size(), work.size());
+        std::vector<std::pair<double, int>> events;  // +1 at a start, -1 at an end
+        for (const child_result& result : results) {
+            ASSERT_EQ(result.eEnd, ChildEnd::kFinished);
+            double start = 0, end = 0;
+            ASSERT_EQ(std::sscanf(result.strPayload.c_str(), "%lf %lf", &start, &end), 2);
+            events.push_back({start, 1});
+            events.push_back({end, -1});
+        }
+        std::sort(events.begin(), events.end());
+        int running = 0, most = 0;
+        for (const auto& event : events) {
+            most = std::max(most, running += event.second);
+        }
+        EXPECT_EQ(most, parallel);
+    }
+}
+
+TEST(RunChildren, AChildThatWritesIsWaitedForOneThatAsksLateIsKilledFirst) {
+    TempDir dir;
+    const std::string written = dir.path() + "/written";
+    struct Case {
+        const char* what;
+        int sleepBefore, sleepAfter;  // around the request to write, in milliseconds
+        ChildEnd end;
+        bool wrote;
+    };
+    const Case cases[] = {
+        {"asks in time, writes past the deadline", 0, 600, ChildEnd::kFinished, true},
+        {"asks past the deadline", 600, 0, ChildEnd::kTimedOut, false},
+    };
+    for (const Case& c : cases) {
+        unlink(written.c_str());
+        child_result result = RunChild(
+            [&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(c.sleepBefore));
+                EnterWritePhase();
+                std::this_thread::sleep_for(std::chrono::milliseconds(c.sleepAfter));
+                WriteWholeFile(written, "done");
+                return std::string("changed");
+            },
+            milliseconds(300));
+        EXPECT_EQ(result.eEnd, c.end) << c.what;
+        EXPECT_EQ(result.bWrote, c.wrote) << c.what;
+        EXPECT_EQ(ReadWholeFile(written), c.wrote ? "done" : "") << c.what;
+    }
+}
+
+TEST(RunChildren, NoneIsStartedAfterTheLastMoment) {
+    child_limits limits;
+    limits.tUntil = std::chrono::steady_clock::now();
+    std::vector<child_result> results = RunChildren({Sleeper(0), Sleeper(0)}, limits);
+    for (const child_result& result : results) {
+        EXPECT_EQ(result.eEnd, ChildEnd::kNotStarted);
+    }
+}
+
+// A parent process that runs a reading and a writing child, each of which leaves a file named
+// after it in dir once its sleep is over (the reader after 800 ms, the writer after 300 ms); the
+// parent is ended by `end` as soon as both have started, with the file "tmp" registered for
+// removal. True when the parent ended by a signal.
+bool EndParentWhileChildrenRun(const std::string& dir, int signal) {
+    int started[2];
+    if (pipe(started) != 0) {
+        return false;
+    }
+    std::fflush(nullptr);
+    pid_t parent = fork();
+    if (parent == 0) {
+        InstallTerminationHandlers();
+        RemoveOnTermination((dir + "/tmp").c_str());
+        child_limits limits;
+        limits.iParallel = 2;
+        limits.dDeadline = std::chrono::seconds(30);
+        auto child = [&](const char* name, bool writes, int sleep) {
+            return [&started, &dir, name, writes, sleep] {
+                if (writes) {
+                    EnterWritePhase();
+                }
+                (void)!write(started[1], "s", 1);
+                std::this_thread::sleep_for(milliseconds(sleep));
+                WriteWholeFile(dir + "/" + name, "done");
+                return std::string();
+            };
+        };
+        RunChildren({child("reader", false, 800), child("writer", true, 300)}, limits);
+        _exit(0);
+    }
+    close(started[1]);
+    char bytes[2];
+    bool both = read(started[0], bytes, 1) == 1 && read(started[0], bytes, 1) == 1;
+    close(started[0]);
+    kill(parent, signal);
+    int status = 0;
+    return both && waitpid(parent, &status, 0) == parent && WIFSIGNALED(status);
+}
+
+TEST(RunChildren, ReadingChildrenDieWithTheirParentWritingOnesFinish) {
+    struct Case {
+        const char* what;
+        int signal;
+        bool removesFile;  // only the handlers can; SIGKILL leaves it
+    };
+    const Case cases[] = {
+        {"SIGTERM", SIGTERM, true}, {"SIGHUP", SIGHUP, true}, {"SIGKILL", SIGKILL, false}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteWholeFile(dir.path() + "/tmp", "half");
+        ASSERT_TRUE(EndParentWhileChildrenRun(dir.path(), c.signal)) << c.what;
+        std::this_thread::sleep_for(milliseconds(1200));  // past both children's sleeps
+        EXPECT_EQ(ReadWholeFile(dir.path() + "/writer"), "done") << c.what;
+        EXPECT_EQ(ReadWholeFile(dir.path() + "/reader"), "") << c.what;
+        EXPECT_EQ(access((dir.path() + "/tmp").c_str(), F_OK) != 0, c.removesFile) << c.what;
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fleet/fleet_run.h"
 #include "fleet/outcome.h"
 
 /// The work that runs in the children; each returns the payload that its child hands back
@@ -16,9 +17,9 @@ struct fleet_probe {
     std::function<std::string(const std::string& name)> fnReadScanner;
 };
 
-/// Enumerates the scanners and reads those requested (all when none is), one after the other,
-/// each child killed when it passes the deadline. Requested names that are not attached are
-/// reported absent after the others; an attached name seen twice is read once, with a message.
-/// Prints nothing.
+/// Enumerates the scanners and reads those requested (all when none is), within the limits (each
+/// child killed when it passes its deadline). Requested names that are not attached are reported
+/// absent after the others; an attached name seen twice is read once, with a message. Prints
+/// nothing.
 run_outcome ReadFleet(const fleet_probe& probe, const std::vector<std::string>& requested,
-                      std::chrono::steady_clock::duration deadline);
+                      const fleet_limits& limits);

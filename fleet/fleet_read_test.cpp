@@ -96,7 +96,8 @@ TEST(ReadFleet, TurnsEachChildsEndIntoAStatus) {
         {"nothing attached", {}, {}, {}, {}},
     };
     for (const FleetCase& c : cases) {
-        run_outcome run = ReadFleet(Listing(c.attached), c.requested, std::chrono::seconds(1));
+        run_outcome run =
+            ReadFleet(Listing(c.attached), c.requested, fleet_limits{std::chrono::seconds(1)});
         EXPECT_EQ(run.eEnumeration, EnumerationStatus::kOk) << c.what;
         EXPECT_EQ(run.iAttached, static_cast<int>(c.attached.size())) << c.what;
         EXPECT_TRUE(IsWholeMicroseconds(run.dSeconds)) << c.what << " " << run.dSeconds;
@@ -147,7 +148,8 @@ TEST(ReadFleet, ReportsAFailedEnumerationAndReadsNoScanner) {
     };
     for (const EnumerationCase& c : cases) {
         auto start = std::chrono::steady_clock::now();
-        run_outcome run = ReadFleet({c.enumerate, FakeScanner}, {"ok"}, std::chrono::seconds(1));
+        run_outcome run =
+            ReadFleet({c.enumerate, FakeScanner}, {"ok"}, fleet_limits{std::chrono::seconds(1)});
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         EXPECT_EQ(run.eEnumeration, c.status) << c.message;
         EXPECT_EQ(run.iAttached, 0);
@@ -155,6 +157,33 @@ TEST(ReadFleet, ReportsAFailedEnumerationAndReadsNoScanner) {
         ASSERT_EQ(run.vMessages.size(), 1u) << c.message;
         EXPECT_EQ(run.vMessages[0].strText, c.message);
         EXPECT_EQ(run.vMessages[0].eSeverity, Severity::kError);
+    }
+}
+
+TEST(ReadFleet, ScannersAtOnceAndNoneStartedOrStillReadingAfterTheRunsEnd) {
+    fleet_probe probe{
+        [] {
+            return EncodeDeviceList({true, {"hung1", "hung2", "hung3", "hung4", "ok"}});
+        },
+        [](const std::string& name) {
+            return FakeScanner(name.rfind("hung", 0) == 0 ? "hung" : name);
+        }};
+    fleet_limits limits{std::chrono::seconds(1), 2,
+                        std::chrono::steady_clock::now() + std::chrono::milliseconds(1500)};
+    run_outcome run = ReadFleet(probe, {}, limits);
+    // Two hung at once time out after their second, the next two are cut short by the run's end,
+    // the last is never started.
+    std::vector<std::pair<ScannerStatus, std::string>> expected = {
+        {ScannerStatus::kTimeout, "no answer within 1 s"},
+        {ScannerStatus::kTimeout, "no answer within 1 s"},
+        {ScannerStatus::kTimeout, "no answer within 1 s"},
+        {ScannerStatus::kTimeout, "no answer within 1 s"},
+        {ScannerStatus::kTimeout, "not read: the run's time was up"}};
+    ASSERT_EQ(run.vScanners.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(run.vScanners[i].eStatus, expected[i].first) << i;
+        ASSERT_EQ(run.vScanners[i].vMessages.size(), 1u) << i;
+        EXPECT_EQ(run.vScanners[i].vMessages[0].strText, expected[i].second) << i;
     }
 }
 

@@ -35,8 +35,8 @@ TEST(ServiceProbe, ReadsEveryScannerInChildrenAndChangesNothing) {
     WriteWholeFile(fleet, sample);
     setenv("ORVEX_SIM_FLEET", fleet.c_str(), 1);
     setenv("ORVEX_SIM_TRACE", trace.c_str(), 1);
-    run_outcome run =
-        ReadFleet(ServiceProbe(), {"VX-905R", "ko-330xs:KV33A0001"}, std::chrono::seconds(10));
+    run_outcome run = ReadFleet(ServiceProbe(), {"VX-905R", "ko-330xs:KV33A0001"},
+                                fleet_limits{std::chrono::seconds(10)});
     unsetenv("ORVEX_SIM_FLEET");
     unsetenv("ORVEX_SIM_TRACE");
 
@@ -63,7 +63,7 @@ TEST(ServiceProbe, ReadsEveryScannerInChildrenAndChangesNothing) {
 TEST(ServiceProbe, LibrariesThatCannotBeLoadedEndTheEnumeration) {
     const char* saved = g_cpKorWatchPath;
     g_cpKorWatchPath = "/nonexistent/libkorwatch.so";
-    run_outcome run = ReadFleet(ServiceProbe(), {}, std::chrono::seconds(10));
+    run_outcome run = ReadFleet(ServiceProbe(), {}, fleet_limits{std::chrono::seconds(10)});
     EXPECT_EQ(run.eEnumeration, EnumerationStatus::kLibrariesMissing);
     EXPECT_TRUE(run.vScanners.empty());
 

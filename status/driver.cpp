@@ -50,8 +50,8 @@ int RunStatus(int argc, char** argv, const fleet_probe& probe) {
                           : std::string(g_cpStatusProgramName) + " " + g_cpStatusVersion + "\n";
         return Write(status_options{}, text) ? kExitComplete : kExitNotWritten;
     }
-    run_outcome run =
-        ReadFleet(probe, options.vDeviceNames, std::chrono::seconds(options.iTimeoutSeconds));
+    run_outcome run = ReadFleet(probe, options.vDeviceNames,
+                                fleet_limits{std::chrono::seconds(options.iTimeoutSeconds)});
     const output_format& format = *options.pFormat;
     int exitStatus = format.pExitStatus(run);
     program_info program{g_cpStatusProgramName, g_cpStatusVersion, exitStatus};
