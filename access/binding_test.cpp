@@ -1,8 +1,7 @@
-// Binding the service libraries: all 26 entry points, a missing symbol or library, and the
-// teardown of a run whose binding failed.
+// Binding the service libraries: all 26 entry points, a missing symbol or library (the whole
+// runs whose binding fails are in tests/e2e_faults_test.cpp).
 #include "access/binding.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,13 +10,9 @@
 #include <vector>
 
 #include "access/paths.h"
-#include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
-#include "tests/support/process.h"
 
 namespace {
-
-using Names = std::vector<std::string>;
 
 void* SlotValue(const EntryPointBinding& entry) {
     void* value = nullptr;
@@ -31,10 +26,10 @@ std::string VariantLibrary(const std::string& symbol, const char* file) {
 
 class BindingTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetToolState(); }
+    void SetUp() override { ResetFakeService(); }
     void TearDown() override {
         CloseLib();
-        ResetToolState();
+        ResetFakeService();
         g_cpKorWatchPath = savedWatch_;
         g_cpZevControlPath = savedControl_;
     }
@@ -74,7 +69,7 @@ TEST_F(BindingTest, StopsAtTheFirstMissingSymbol) {
                 << "missing " << symbol << ", entry " << g_stEntryPoints[i].cpSymbol;
         }
         CloseLib();
-        ResetToolState();
+        ResetFakeService();
     }
 }
 
@@ -86,43 +81,6 @@ TEST_F(BindingTest, AMissingLibraryBindsNothingButTheOtherIsLoaded) {
     for (const EntryPointBinding& entry : g_stEntryPoints) {
         EXPECT_EQ(SlotValue(entry), nullptr) << entry.cpSymbol;
     }
-}
-
-TEST_F(BindingTest, RunWithAMissingSymbolTearsDownWhatWasBound) {
-    SimFleet fleet = SimFleet::FromFixture("sample.json");
-    RunResult result =
-        RunToolAgainstLibraries(VariantLibrary("SetOffSetData", "libkorwatch.so"),
-                                VariantLibrary("SetOffSetData", "libzevcontrol.so"), fleet, {});
-    EXPECT_EQ(result.out, kFileNotFoundLine);
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.exitCode, 10);
-    EXPECT_EQ(WithoutResults(fleet.TakeTrace()),
-              (Names{"exitlibrary()", "korwc_EndExcusive(NULL)"}));
-}
-
-TEST_F(BindingTest, RunWithAMissingEntryPointBeforeTheTeardownOnesCallsNone) {
-    for (const char* symbol : {"korwc_GetDeviceTotalNum", "korwc_Open", "korwc_Close"}) {
-        SimFleet fleet = SimFleet::FromFixture("sample.json");
-        RunResult result =
-            RunToolAgainstLibraries(VariantLibrary(symbol, "libkorwatch.so"),
-                                    VariantLibrary(symbol, "libzevcontrol.so"), fleet, {"-V"});
-        EXPECT_EQ(result.out, kFileNotFoundLine) << symbol;
-        EXPECT_EQ(result.exitCode, 10) << symbol;
-        Names expected;
-        if (std::string(symbol) != "korwc_GetDeviceTotalNum") {
-            expected = {"korwc_EndExcusive(NULL)"};  // bound before the failing one
-        }
-        EXPECT_EQ(WithoutResults(fleet.TakeTrace()), expected) << symbol;
-    }
-}
-
-TEST_F(BindingTest, RunWithoutTheDeviceWatchLibraryClosesTheOther) {
-    SimFleet fleet = SimFleet::FromFixture("sample.json");
-    RunResult result =
-        RunToolAgainstLibraries("/nonexistent/libkorwatch.so", g_cpZevControlPath, fleet, {"-L"});
-    EXPECT_EQ(result.out, kFileNotFoundLine);
-    EXPECT_EQ(result.exitCode, 10);
-    EXPECT_EQ(fleet.TakeTrace(), Names{});
 }
 
 }  // namespace

@@ -16,9 +16,9 @@
 #include "capability/dispatch.h"
 #include "capability/rules.h"
 #include "tests/support/expected.h"
-#include "tests/support/fake_service.h"
+#include "tests/support/fake_service_fixture.h"
+#include "tests/support/files.h"
 #include "tests/support/rule_context.h"
-#include "tests/support/process.h"
 
 namespace {
 
@@ -27,30 +27,24 @@ const char kProfileAllOn[] =
     "ko-230 DEVSET_AUTOCROP_BOUNDARY1\nko-330 DEVSET_AUTOCROP_BOUNDARY1\n"
     "Ko-150 DEVSET_SCSI_BUS_WIDTH1\nKo-160 DEVSET_SCSI_BUS_WIDTH1\n";
 
-class DeviceStepTest : public ::testing::Test {
+class DeviceStepTest : public FakeServiceTest {
 protected:
     void SetUp() override {
-        ResetToolState();
+        FakeServiceTest::SetUp();
         ResetRuleScanner();
-        InstallFakeService();
         savedProfilePath_ = g_cpProfilePath;
-        char pattern[] = "/tmp/orvex-steps-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        profilePath_ = dir_ + "/zevlaunch.conf";
-        WriteFile(profilePath_, kProfileAllOn);
+        profilePath_ = dir_.path() + "/zevlaunch.conf";
+        WriteWholeFile(profilePath_, kProfileAllOn);
         g_cpProfilePath = profilePath_.c_str();
     }
     void TearDown() override {
         g_cpProfilePath = savedProfilePath_;
-        ResetToolState();
-        std::remove(profilePath_.c_str());
-        rmdir(dir_.c_str());
+        FakeServiceTest::TearDown();
     }
     void SetActive(const std::string& designation) { SetActiveDesignation(designation); }
 
     const char* savedProfilePath_ = nullptr;
-    std::string dir_;
+    TempDir dir_;
     std::string profilePath_;
 };
 
@@ -266,7 +260,7 @@ TEST_F(DeviceStepTest, InquiryRequests) {
 
 TEST_F(DeviceStepTest, Ko160AutoCropBoundaryIsAlwaysOff) {
     SetActive("Ko-160xs");
-    WriteFile(profilePath_, "Ko-160 DEVSET_AUTOCROP_BOUNDARY1");
+    WriteWholeFile(profilePath_, "Ko-160 DEVSET_AUTOCROP_BOUNDARY1");
     ArbitrateActive();
     EXPECT_EQ(testRecord.bAutoCropBoundary, 0);
 }

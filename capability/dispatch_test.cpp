@@ -15,9 +15,9 @@
 #include "access/paths.h"
 #include "capability/profile.h"
 #include "capability/rules.h"
-#include "tests/support/fake_service.h"
+#include "tests/support/fake_service_fixture.h"
+#include "tests/support/files.h"
 #include "tests/support/rule_context.h"
-#include "tests/support/process.h"
 
 namespace {
 
@@ -443,27 +443,21 @@ std::vector<std::string> ExpectedCalls(Fetch fetch, const std::string& device) {
     return {};
 }
 
-class DispatchTest : public ::testing::Test {
+class DispatchTest : public FakeServiceTest {
 protected:
     void SetUp() override {
-        ResetToolState();
+        FakeServiceTest::SetUp();
         ResetRuleScanner();
-        InstallFakeService();
         // A version that passes both gates; the four characters kept are "0D10".
         g_fake.firmware = "0D105";
         savedProfilePath_ = g_cpProfilePath;
-        char pattern[] = "/tmp/orvex-dispatch-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        profilePath_ = dir_ + "/zevlaunch.conf";
-        missingPath_ = dir_ + "/absent.conf";
+        profilePath_ = dir_.path() + "/zevlaunch.conf";
+        missingPath_ = dir_.path() + "/absent.conf";
     }
     void TearDown() override {
         ForgetProfiles();
         g_cpProfilePath = savedProfilePath_;
-        ResetToolState();
-        std::remove(profilePath_.c_str());
-        rmdir(dir_.c_str());
+        FakeServiceTest::TearDown();
     }
     void SetActive(const std::string& designation) { SetActiveDesignation(designation); }
     // Runs the dispatch as the session does, from a record full of leftovers.
@@ -478,7 +472,7 @@ protected:
     }
 
     const char* savedProfilePath_ = nullptr;
-    std::string dir_;
+    TempDir dir_;
     std::string profilePath_;
     std::string missingPath_;
 };
@@ -510,7 +504,7 @@ TEST_F(DispatchTest, EveryRowWithEveryKeySwitched) {
     g_cpProfilePath = profilePath_.c_str();
     for (const auto& [designation, ruleName] : kDispatch) {
         const RuleExpectation& rule = FindRule(ruleName);
-        WriteFile(profilePath_, rule.cpSection == nullptr ? "" : SwitchedProfile(rule));
+        WriteWholeFile(profilePath_, rule.cpSection == nullptr ? "" : SwitchedProfile(rule));
         ForgetProfiles();  // the same path holds another rule's profile now
         Record actual = Dispatch(designation);
         CheckRow(designation, rule, Profile::kSwitched, actual);
@@ -530,7 +524,7 @@ TEST_F(DispatchTest, EveryRuleIsSelectedByOneRowAtLeast) {
 TEST_F(DispatchTest, Ko140ArbitrateIsKo130Arbitrate) {
     g_cpProfilePath = profilePath_.c_str();
     const RuleExpectation& rule = FindRule("Ko130");
-    WriteFile(profilePath_, SwitchedProfile(rule));
+    WriteWholeFile(profilePath_, SwitchedProfile(rule));
     for (Profile profile : {Profile::kMissing, Profile::kSwitched}) {
         g_cpProfilePath =
             profile == Profile::kMissing ? missingPath_.c_str() : profilePath_.c_str();

@@ -10,32 +10,23 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/support/process.h"
+#include "tests/support/files.h"
 
 namespace {
 
 class ProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/orvex-profile-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        path_ = dir_ + "/zevlaunch.conf";
-    }
-    void TearDown() override {
-        ForgetProfiles();
-        std::remove(path_.c_str());
-        rmdir(dir_.c_str());
-    }
+    void TearDown() override { ForgetProfiles(); }
     // The profile is kept in memory once read, so each rewrite is followed by forgetting it.
     int Lookup(const std::string& text, const char* section, const char* key, int defaultValue) {
-        WriteFile(path_, text);
+        WriteWholeFile(path_, text);
         ForgetProfiles();
         return GetPrivateProfileInt(section, key, defaultValue, path_.c_str());
     }
 
-    std::string dir_;
-    std::string path_;
+    TempDir folder_;
+    std::string dir_ = folder_.path();
+    std::string path_ = dir_ + "/zevlaunch.conf";
 };
 
 struct LookupCase {
@@ -176,7 +167,7 @@ TEST_F(ProfileTest, AForgottenProfileIsReadAnew) {
     EXPECT_EQ(Lookup("ko-230 DEVSET_ALARM0", "ko-230", "DEVSET_ALARM", 1), 0);
     EXPECT_EQ(Lookup("ko-230 DEVSET_ALARM1", "ko-230", "DEVSET_ALARM", 0), 1);
     // No descriptor is left open: far more reads than a process may hold open files.
-    WriteFile(path_, "ko-230 DEVSET_ALARM0");
+    WriteWholeFile(path_, "ko-230 DEVSET_ALARM0");
     int zeros = 0;
     for (int i = 0; i < 2000; ++i) {
         ForgetProfiles();
@@ -202,7 +193,7 @@ TEST_F(ProfileTest, AFileIsReadOncePerPath) {
         if (std::string(step.cpRewrite).empty()) {
             std::remove(path_.c_str());
         } else {
-            WriteFile(path_, step.cpRewrite);
+            WriteWholeFile(path_, step.cpRewrite);
         }
         if (step.bForget) {
             ForgetProfiles();
@@ -214,7 +205,7 @@ TEST_F(ProfileTest, AFileIsReadOncePerPath) {
 
 // A profile with a valid entry, made size bytes long by a hole after it.
 void WriteSparseProfile(const std::string& path, off_t size) {
-    WriteFile(path, "ko-230 DEVSET_ALARM0\n");
+    WriteWholeFile(path, "ko-230 DEVSET_ALARM0\n");
     int fd = open(path.c_str(), O_WRONLY);
     ASSERT_GE(fd, 0) << path;
     EXPECT_EQ(ftruncate(fd, size), 0) << path;

@@ -9,26 +9,21 @@
 #include <vector>
 
 #include "tests/support/expected.h"
-#include "tests/support/fake_service.h"
+#include "tests/support/files.h"
 #include "tests/support/process.h"
+#include "tests/support/tool_fixture.h"
+#include "tests/support/trace_lines.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 
-class DriverTest : public ::testing::Test {
+class DriverTest : public ToolFakeServiceTest {
 protected:
     void SetUp() override {
-        ResetToolState();
-        InstallFakeService();
+        ToolFakeServiceTest::SetUp();
         g_fake.deviceNames = {"ko-999:S1"};
-        callLog_ = "/tmp/orvex-driver-calls-" + std::to_string(getpid()) + ".log";
-        std::remove(callLog_.c_str());
         g_fake.callLogPath = callLog_;
-    }
-    void TearDown() override {
-        std::remove(callLog_.c_str());
-        ResetToolState();
     }
 
     // Runs the whole driver in a forked child; calls_ receives the entry points it called.
@@ -49,11 +44,12 @@ protected:
             fflush(stdout);
             _exit(code);
         });
-        calls_ = SplitLines(ReadFile(callLog_));
+        calls_ = SplitIntoLines(ReadWholeFile(callLog_));
         return result;
     }
 
-    std::string callLog_;
+    TempDir dir_;
+    std::string callLog_ = dir_.path() + "/calls.log";
     Names calls_;
 };
 

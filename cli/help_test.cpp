@@ -9,8 +9,8 @@
 #include "access/paths.h"
 #include "cli/exit_codes.h"
 #include "tests/support/expected.h"
-#include "tests/support/fake_service.h"
 #include "tests/support/process.h"
+#include "tests/support/tool_fixture.h"
 
 namespace {
 
@@ -72,14 +72,7 @@ std::string HelpOutput() {
         .out;
 }
 
-class HelpTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetToolState();
-        InstallFakeService();
-    }
-    void TearDown() override { ResetToolState(); }
-};
+class HelpTest : public ToolFakeServiceTest {};
 
 TEST_F(HelpTest, PlainScannerOffersEveryEntryThenAnEmptyLineAndTheDeviceList) {
     g_fake.deviceNames = {"ko-330xs:FAKE0001", "ko-550:SECOND"};

@@ -12,6 +12,7 @@
 #include "tests/support/expected.h"
 #include "tests/support/fake_service.h"
 #include "tests/support/process.h"
+#include "tests/support/tool_state.h"
 
 namespace {
 

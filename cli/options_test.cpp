@@ -13,8 +13,9 @@
 
 #include "cli/exit_codes.h"
 #include "cli/state.h"
-#include "tests/support/fake_service.h"
+#include "tests/support/files.h"
 #include "tests/support/process.h"
+#include "tests/support/tool_fixture.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ ParseRun RunParse(const std::vector<std::string>& args) {
     EXPECT_NE(marker, std::string::npos) << run.out;
     parse.out = run.out.substr(0, marker);
     parse.err = run.err;
-    std::vector<std::string> lines = SplitLines(run.out.substr(marker + std::strlen(kMarker)));
+    std::vector<std::string> lines = SplitIntoLines(run.out.substr(marker + std::strlen(kMarker)));
     if (lines.size() >= 2) {
         parse.result = lines[0];
         parse.record = lines[1];
@@ -103,14 +104,7 @@ const char kUntouched[] =
     "request=0x0 clear=0x0 sleep=15 power=1 groups=0 front=0:0:0:0 back=0:0:0:0 "
     "flatbed=0:0:0:0 mag=0:0";
 
-class OptionsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetToolState();
-        InstallFakeService();
-    }
-    void TearDown() override { ResetToolState(); }
-};
+class OptionsTest : public ToolFakeServiceTest {};
 
 TEST(OptionTable, HoldsTheLongOptionsInTableOrderWithTheirCodes) {
     const struct {

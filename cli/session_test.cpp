@@ -12,21 +12,19 @@
 #include "cli/exit_codes.h"
 #include "cli/state.h"
 #include "tests/support/expected.h"
-#include "tests/support/fake_service.h"
+#include "tests/support/tool_fixture.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 
-class SessionTest : public ::testing::Test {
+class SessionTest : public ToolFakeServiceTest {
 protected:
     void SetUp() override {
-        ResetToolState();
-        InstallFakeService();
+        ToolFakeServiceTest::SetUp();
         // A designation without a capability rule, so that opening fetches nothing extra.
         g_fake.deviceNames = {"ko-999:S1"};
     }
-    void TearDown() override { ResetToolState(); }
 
     // Opens the session and returns what it printed.
     std::string Open(const char* name, int expectedResult) {

@@ -10,7 +10,7 @@
 
 #include "session/session.h"
 #include "sim/trace_format.h"
-#include "tests/support/fake_service.h"
+#include "tests/support/fake_service_fixture.h"
 
 namespace {
 
@@ -71,16 +71,14 @@ bool SameBytes(const offset_data& a, const offset_data& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-class SetOffsetDataTest : public ::testing::Test {
+class SetOffsetDataTest : public FakeServiceTest {
 protected:
     void SetUp() override {
-        ResetToolState();
-        InstallFakeService();
+        FakeServiceTest::SetUp();
         testSession.stOffSetData = DeviceRecord();
         std::memset(&testSession.stOffSetBackupData, 0x77,
                     sizeof testSession.stOffSetBackupData);  // a stale backup
     }
-    void TearDown() override { ResetToolState(); }
 };
 
 TEST_F(SetOffsetDataTest, MergesOnlyTheRequestedFields) {

@@ -9,7 +9,7 @@
 
 #include "consumables/consumables.h"
 #include "session/session.h"
-#include "tests/support/fake_service.h"
+#include "tests/support/fake_service_fixture.h"
 
 namespace {
 
@@ -21,15 +21,13 @@ using Calls = std::vector<std::string>;
 const char kDevice[] = "ko-330xs:FAKE0001";
 const std::string kEepromWrite = "SetEEPROMData() = 1";
 
-class PowerTest : public ::testing::Test {
+class PowerTest : public FakeServiceTest {
 protected:
     void SetUp() override {
-        ResetToolState();
-        InstallFakeService();
+        FakeServiceTest::SetUp();
         testSession.stArdosaInfo = g_fake.ardosa;  // as the session read it
         record_.cpDeviceName = kDevice;
     }
-    void TearDown() override { ResetToolState(); }
 
     velnor_command_info record_{};
 };

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/support/fake_service.h"
+#include "tests/support/fake_service_fixture.h"
 
 namespace {
 
@@ -46,14 +46,8 @@ const std::string kZeroOffsets =
     " ADF:\t\t\t\t0.0%\n"
     " Flatbed:\t\t\t0.0%\n";
 
-class ReportTest : public ::testing::Test {
+class ReportTest : public FakeServiceTest {
 protected:
-    void SetUp() override {
-        ResetToolState();
-        InstallFakeService();
-    }
-    void TearDown() override { ResetToolState(); }
-
     // The report text of the fake scanner's records as configured.
     static std::string Report() {
         device_snapshot snapshot{g_fake.ardosa, g_fake.device, g_fake.offsets};

@@ -19,6 +19,7 @@
 #include "consumables/command.h"
 #include "fuzz/fuzz_support.h"
 #include "tests/support/fake_service.h"
+#include "tests/support/tool_state.h"
 
 namespace {
 

@@ -38,7 +38,7 @@ TEST(DeviceSessionTest, OpenAndCloseUndoWhatWasDone) {
         {"ko-550:A", nullptr, SessionStatus::kNotConnected, {"korwc_EndExcusive"}},
     };
     for (const Row& row : rows) {
-        ResetToolState();
+        ResetFakeService();
         InstallFakeService();
         g_fake.deviceNames = {row.name};
         g_fake.firmware = "0099";
@@ -53,7 +53,7 @@ TEST(DeviceSessionTest, OpenAndCloseUndoWhatWasDone) {
         EXPECT_EQ(session.cpActiveScanner, nullptr);
         EXPECT_FALSE(session.bOpened);
     }
-    ResetToolState();
+    ResetFakeService();
 }
 
 TEST(DeviceSessionTest, DevicesInTurnEachWithItsOwnName) {
@@ -70,7 +70,7 @@ TEST(DeviceSessionTest, DevicesInTurnEachWithItsOwnName) {
         bool closeFirst;  // the caller closes A before opening B
     };
     for (const Row row : {Row{false, true}, Row{true, true}, Row{true, false}}) {
-        ResetToolState();
+        ResetFakeService();
         InstallFakeService();
         g_fake.deviceNames = {"ko-999:A", "ko-998:B"};
         g_fake.failOnce["GetArdosaInfo"] = row.firstFails ? 0 : 1;
@@ -97,7 +97,7 @@ TEST(DeviceSessionTest, DevicesInTurnEachWithItsOwnName) {
         }
         EXPECT_EQ(withDevice, deviceCalls) << row.firstFails << row.closeFirst;
     }
-    ResetToolState();
+    ResetFakeService();
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ TEST(AccessTest, AClaimBelongsToTheScannerNotToItsPlaceOrPath) {
             nlohmann::json& scanners = document["scanners"];
             scanners.push_back(scanners[0]);
             scanners.erase(0);
-            simtest::WriteText(fleet.path(), document.dump());
+            WriteWholeFile(fleet.path(), document.dump());
         }
         if (row.bLink) {
             std::string link = fleet.dir() + "/link.json";

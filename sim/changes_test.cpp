@@ -169,12 +169,12 @@ TEST(ChangesTest, EepromWriteFailsWhenTheScannerLeftTheFile) {
     simtest::TempFleet fleet(simtest::SampleFleet());
     ASSERT_EQ(initlibrary(kFirst, 0), 1);
     ASSERT_EQ(OnResetBrake(), 1);
-    simtest::WriteText(fleet.path(), R"({"scanners": [{"name": "other"}]})");
+    WriteWholeFile(fleet.path(), R"({"scanners": [{"name": "other"}]})");
     testing::internal::CaptureStderr();
     EXPECT_EQ(SetEEPROMData(), kEepromWriteFailed);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "orvex-sim: the fleet file " + fleet.path() +
                                                           " has no scanner named " + kFirst + "\n");
-    EXPECT_EQ(simtest::ReadText(fleet.path()), R"({"scanners": [{"name": "other"}]})");
+    EXPECT_EQ(ReadWholeFile(fleet.path()), R"({"scanners": [{"name": "other"}]})");
 }
 
 TEST(ChangesTest, FleetFileTheUserMayNotWriteIsRefusedAndAWrittenOneKeepsItsMode) {
@@ -207,7 +207,7 @@ TEST(ChangesTest, FleetFileTheUserMayNotWriteIsRefusedAndAWrittenOneKeepsItsMode
             *row.refusal == '\0' ? ""
                                  : "orvex-sim: the fleet file " + fleet.path() + row.refusal + "\n";
         EXPECT_EQ(testing::internal::GetCapturedStderr(), refusal);
-        EXPECT_EQ(simtest::ReadText(fleet.path()) == simtest::SampleFleet(), row.result != 1);
+        EXPECT_EQ(ReadWholeFile(fleet.path()) == simtest::SampleFleet(), row.result != 1);
         struct stat file {};
         ASSERT_EQ(stat(fleet.path().c_str(), &file), 0);
         EXPECT_EQ(file.st_mode & 07777, row.mode);

@@ -182,7 +182,7 @@ TEST(FleetTest, SampleFleetHasTheScannersOthersRelyOn) {
 }
 
 TEST(FleetTest, FixtureIsTheSampleFleet) {
-    EXPECT_EQ(simtest::ReadText(SIM_TEST_FIXTURES "/sample.json"), simtest::SampleFleet());
+    EXPECT_EQ(ReadWholeFile(SIM_TEST_FIXTURES "/sample.json"), simtest::SampleFleet());
 }
 
 TEST(FleetTest, EnvironmentChoosesTheFleetFile) {

@@ -12,6 +12,7 @@
 
 #include "sim/fleet.h"
 #include "sim/test_support.h"
+#include "tests/support/process.h"
 
 namespace {
 
@@ -62,8 +63,7 @@ TEST(LibrariesTest, EachVariantLacksExactlyItsSymbol) {
 // the device count of the default fleet file times 10 plus the control library's initlibrary
 // result for the first device.
 int LoadInChild() {
-    pid_t pid = fork();
-    if (pid == 0) {
+    RunResult run = RunInChild([] {
         unsetenv("ORVEX_SIM_FLEET");
         unsetenv("ORVEX_SIM_TRACE");
         void* watch = dlopen((SIM_TEST_ROOT + kLib + "libkorwatch.so").c_str(), RTLD_LAZY);
@@ -79,10 +79,8 @@ int LoadInChild() {
             _exit(101);
         }
         _exit(count() * 10 + init(name(0), 0));
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    });
+    return run.exitCode;
 }
 
 TEST(LibrariesTest, LoadedLibrariesReadTheFleetBesideThem) {

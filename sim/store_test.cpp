@@ -31,7 +31,8 @@ TEST(StoreTest, OnlyTheNamedScannerChangesAndNoTemporaryFileIsLeft) {
     json expected = before;
     expected["scanners"][1]["totals"]["adf"] = 4322;
     EXPECT_EQ(fleet.Read(), expected);
-    EXPECT_EQ(fleet.Files(), (std::vector<std::string>{"fleet.json", "fleet.json.lock"}));
+    EXPECT_EQ(FolderEntries(fleet.dir()),
+              (std::vector<std::string>{"fleet.json", "fleet.json.lock"}));
 }
 
 TEST(StoreTest, KeysKeepTheirOrder) {
@@ -39,7 +40,7 @@ TEST(StoreTest, KeysKeepTheirOrder) {
         R"({"scanners": [{"name": "b", "totals": {"adf": 1}, "attached": true}]})");
     std::string error;
     ASSERT_TRUE(Increment(fleet.path(), "b", error)) << error;
-    EXPECT_EQ(simtest::ReadText(fleet.path()),
+    EXPECT_EQ(ReadWholeFile(fleet.path()),
               "{\n  \"scanners\": [\n    {\n      \"name\": \"b\",\n      \"totals\": {\n"
               "        \"adf\": 2\n      },\n      \"attached\": true\n    }\n  ]\n}\n");
 }
@@ -72,8 +73,9 @@ TEST(StoreTest, FailedChangeLeavesTheFileAsItWas) {
         std::string error;
         EXPECT_FALSE(sim::UpdateScanner(fleet.path(), row.name, row.change, written, error));
         EXPECT_EQ(error.rfind(row.error, 0), 0u) << error;
-        EXPECT_EQ(simtest::ReadText(fleet.path()), simtest::SampleFleet());
-        EXPECT_EQ(fleet.Files(), (std::vector<std::string>{"fleet.json", "fleet.json.lock"}));
+        EXPECT_EQ(ReadWholeFile(fleet.path()), simtest::SampleFleet());
+        EXPECT_EQ(FolderEntries(fleet.dir()),
+                  (std::vector<std::string>{"fleet.json", "fleet.json.lock"}));
     }
 }
 
@@ -87,7 +89,7 @@ TEST(StoreTest, LinkedFleetFileIsUpdatedThroughTheLink) {
     ASSERT_EQ(lstat(link.c_str(), &entry), 0);
     EXPECT_TRUE(S_ISLNK(entry.st_mode));
     EXPECT_EQ(fleet.Read()["scanners"][2]["totals"]["adf"], 99001);
-    EXPECT_EQ(fleet.Files(),
+    EXPECT_EQ(FolderEntries(fleet.dir()),
               (std::vector<std::string>{"fleet.json", "fleet.json.link", "fleet.json.lock"}));
 }
 
@@ -95,15 +97,16 @@ TEST(StoreTest, TemporaryFilesOfKilledWritersGoWithTheNextWrite) {
     simtest::TempFleet fleet(simtest::SampleFleet());
     for (const char* name : {"fleet.json.tmp-a1B2c3", "fleet.json.tmp-zZ9_x0",
                              "fleet.json.tmp-notours", "other.json.tmp-a1B2c3"}) {
-        simtest::WriteText(fleet.dir() + "/" + name, "{");
+        WriteWholeFile(fleet.dir() + "/" + name, "{");
     }
     std::vector<std::string> others = {"fleet.json", "fleet.json.lock", "fleet.json.tmp-notours",
                                        "other.json.tmp-a1B2c3"};
     std::string error;
     EXPECT_FALSE(Increment(fleet.path(), "nobody", error));
-    EXPECT_EQ(fleet.Files().size(), others.size() + 2) << "a failed write removes nothing";
+    EXPECT_EQ(FolderEntries(fleet.dir()).size(), others.size() + 2)
+        << "a failed write removes nothing";
     ASSERT_TRUE(Increment(fleet.path(), "VX-905R", error)) << error;
-    EXPECT_EQ(fleet.Files(), others);
+    EXPECT_EQ(FolderEntries(fleet.dir()), others);
 }
 
 TEST(StoreTest, ConcurrentWritersLoseNoUpdate) {
@@ -133,7 +136,8 @@ TEST(StoreTest, ConcurrentWritersLoseNoUpdate) {
     json after = fleet.Read();
     EXPECT_EQ(after["scanners"][0]["totals"]["adf"], 12345 + 2 * kUpdates);
     EXPECT_EQ(after["scanners"][2]["totals"]["adf"], 99000 + 2 * kUpdates);
-    EXPECT_EQ(fleet.Files(), (std::vector<std::string>{"fleet.json", "fleet.json.lock"}));
+    EXPECT_EQ(FolderEntries(fleet.dir()),
+              (std::vector<std::string>{"fleet.json", "fleet.json.lock"}));
 }
 
 }  // namespace

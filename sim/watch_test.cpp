@@ -73,7 +73,7 @@ TEST(WatchTest, SettingsFileLookup) {
     for (const Row& row : rows) {
         unlink(xml.c_str());
         if (row.content != nullptr) {
-            simtest::WriteText(xml, row.content);
+            WriteWholeFile(xml, row.content);
         }
         const char* value = korwc_GetXMLSettings2(row.key, "default", xml.c_str());
         ASSERT_NE(value, nullptr);
@@ -148,7 +148,7 @@ TEST(WatchTest, NoTraceWithoutTheVariable) {
     simtest::TempFleet fleet(simtest::SampleFleet());
     unsetenv("ORVEX_SIM_TRACE");
     EXPECT_EQ(korwc_GetDeviceTotalNum(), 4);
-    EXPECT_EQ(fleet.Files(), (std::vector<std::string>{"fleet.json"}));
+    EXPECT_EQ(FolderEntries(fleet.dir()), (std::vector<std::string>{"fleet.json"}));
 }
 
 }  // namespace

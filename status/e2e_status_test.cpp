@@ -66,7 +66,7 @@ TEST(StatusProgram, ReportsOkBusyHungAndAbsentScannersWithinTheDeadline) {
     ScannerHolder holder(fleet.path, "ko-330xs:BUSY2");
     ASSERT_TRUE(holder.holds());
 
-    ProgramRun run =
+    RunResult run =
         RunStatusProgram(fleet.path, {"-t", "2", "-d", "ko-330xs:GONE4", "-d", "ko-330xs:HUNG3",
                                       "-d", "ko-330xs:BUSY2", "-d", "ko-330xs:OK1"});
     EXPECT_LT(run.seconds, 3.0);
@@ -80,7 +80,7 @@ TEST(StatusProgram, ReportsOkBusyHungAndAbsentScannersWithinTheDeadline) {
 
     // The killed reader's claim ended with it: the next run claims the scanner again.
     fleet.Write({FleetScanner("ko-330xs:HUNG3", "HUNG3")});
-    ProgramRun next = RunStatusProgram(fleet.path, {"-f", "nagios", "-d", "ko-330xs:HUNG3"});
+    RunResult next = RunStatusProgram(fleet.path, {"-f", "nagios", "-d", "ko-330xs:HUNG3"});
     EXPECT_EQ(next.out,
               "ORVEXCONSUMABLES OK - 1 scanner: 1 ok | 'ko-330xs:HUNG3 pick_roller'=60;;;0\n"
               "ko-330xs:HUNG3: ok\n");
@@ -142,12 +142,12 @@ TEST(StatusProgram, UsageErrorsHelpAndVersion) {
          3},
     };
     for (const UsageCase& c : cases) {
-        ProgramRun run = RunStatusProgram(fleet.path, c.args);
+        RunResult run = RunStatusProgram(fleet.path, c.args);
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(run.exitCode, c.exitCode);
     }
-    ProgramRun help = RunStatusProgram(fleet.path, {"--help", "-f", "nagios"});
+    RunResult help = RunStatusProgram(fleet.path, {"--help", "-f", "nagios"});
     EXPECT_EQ(SplitIntoLines(help.out)[0],
               "Usage: orvexconsumables-status [-f json|prometheus|nagios] [-o FILE] [-d NAME]...");
     EXPECT_EQ(help.exitCode, 0);
@@ -162,7 +162,7 @@ TEST(StatusProgram, HostileTextsGiveValidOutputInEveryFormat) {
                                        {"serialNumber", "S\"1\\2\n3"}}}};
     Fleet fleet({FleetScanner(name, "", identification)});
 
-    ProgramRun json = RunStatusProgram(fleet.path, {});
+    RunResult json = RunStatusProgram(fleet.path, {});
     EXPECT_EQ(json.exitCode, 0);
     EXPECT_EQ(SchemaViolation(json.out), "");
     nlohmann::json scanner = nlohmann::json::parse(json.out)["scanners"][0];
@@ -172,7 +172,7 @@ TEST(StatusProgram, HostileTextsGiveValidOutputInEveryFormat) {
                   "\xef\xbf\xbd\",\"revision\":\"1.0\xef\xbf\xbd\","
                   "\"serial_number\":\"S\\\"1\\\\2\\n3\"}");
 
-    ProgramRun prometheus = RunStatusProgram(fleet.path, {"-f", "prometheus"});
+    RunResult prometheus = RunStatusProgram(fleet.path, {"-f", "prometheus"});
     EXPECT_EQ(prometheus.exitCode, 0);
     Names info;
     for (const std::string& line : SplitIntoLines(prometheus.out)) {
@@ -185,7 +185,7 @@ TEST(StatusProgram, HostileTextsGiveValidOutputInEveryFormat) {
                           "\xef\xbf\xbd\",revision=\"1.0\xef\xbf\xbd\","
                           "serial=\"S\\\"1\\\\2\\n3\"} 1"});
 
-    ProgramRun nagios = RunStatusProgram(fleet.path, {"-f", "nagios"});
+    RunResult nagios = RunStatusProgram(fleet.path, {"-f", "nagios"});
     EXPECT_EQ(nagios.out,
               "ORVEXCONSUMABLES OK - 1 scanner: 1 ok | 'ko-330xs:a\"b\\c d pick_roller'=60;;;0\n"
               "ko-330xs:a\"b\\c d: ok\n");
@@ -219,8 +219,8 @@ TEST(StatusProgram, AGermanLocaleGivesTheSameBytes) {
     const std::vector<std::pair<std::string, bool>> formats = {
         {"json", true}, {"prometheus", true}, {"nagios", false}};
     for (const auto& [format, hasDurations] : formats) {
-        ProgramRun plain = RunStatusProgram(fleet.path, {"-f", format}, {"LC_ALL=C"});
-        ProgramRun local = RunStatusProgram(fleet.path, {"-f", format}, german);
+        RunResult plain = RunStatusProgram(fleet.path, {"-f", format}, {"LC_ALL=C"});
+        RunResult local = RunStatusProgram(fleet.path, {"-f", format}, german);
         EXPECT_EQ(plain.exitCode, 0) << format;
         EXPECT_EQ(WithoutDurations(plain.out) != plain.out, hasDurations) << format;
         EXPECT_EQ(WithoutDurations(local.out), WithoutDurations(plain.out)) << format;

@@ -5,13 +5,13 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "access/binding.h"
 #include "access/paths.h"
 #include "status/child.h"
 #include "tests/support/status_support.h"
+#include "tests/support/trace_lines.h"
 #include "status/wire.h"
 
 namespace {
@@ -25,14 +25,7 @@ const Names kChanging = {"SetPowerOffTime",      "ModeSelect_LongTimer", "SetPow
 
 // The trace lines whose entry point is one of names.
 Names Calls(const std::string& trace, const Names& names) {
-    Names calls;
-    for (const std::string& line : SplitIntoLines(trace)) {
-        std::string name = line.substr(0, line.find('('));
-        if (std::find(names.begin(), names.end(), name) != names.end()) {
-            calls.push_back(line.substr(0, line.rfind(" = ")));
-        }
-    }
-    return calls;
+    return WithoutResults(FilterTrace(SplitIntoLines(trace), names));
 }
 
 TEST(ServiceProbe, ReadsEveryScannerInChildrenAndChangesNothing) {

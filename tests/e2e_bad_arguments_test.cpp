@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "tests/support/expected.h"
-#include "tests/support/process.h"
+#include "tests/support/tool_run.h"
+#include "tests/support/trace_lines.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ struct Job {
 };
 
 std::string FixtureText() {
-    return ReadFile(std::string(ORVEX_TEST_FIXTURES) + "/faults_fleet.json");
+    return ReadWholeFile(std::string(ORVEX_TEST_FIXTURES) + "/faults_fleet.json");
 }
 
 // Runs the jobs a few at a time, each on its own copy of the fixture.

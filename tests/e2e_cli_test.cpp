@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "tests/support/expected.h"
-#include "tests/support/process.h"
+#include "tests/support/tool_run.h"
+#include "tests/support/trace_lines.h"
 
 namespace {
 

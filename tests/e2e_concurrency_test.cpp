@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tests/support/expected.h"
-#include "tests/support/process.h"
+#include "tests/support/tool_run.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ using Names = std::vector<std::string>;
 // The fixture with a short delay while the scanner is claimed, so that runs overlap often.
 std::string FleetText() {
     nlohmann::ordered_json document = nlohmann::ordered_json::parse(
-        ReadFile(std::string(ORVEX_TEST_FIXTURES) + "/faults_fleet.json"));
+        ReadWholeFile(std::string(ORVEX_TEST_FIXTURES) + "/faults_fleet.json"));
     document["faults"] = nlohmann::ordered_json::parse(R"({"GetArdosaInfo": {"delayMs": 5}})");
     return document.dump(2) + "\n";
 }

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "tests/support/expected.h"
-#include "tests/support/process.h"
+#include "tests/support/tool_run.h"
+#include "tests/support/trace_lines.h"
 
 namespace {
 
@@ -217,7 +218,8 @@ Names Joined(const std::vector<Names>& parts) {
 
 // The fixture with fleet-wide faults added.
 SimFleet ChangesFleet(const std::string& faults = "") {
-    std::string json = ReadFile(std::string(ORVEX_TEST_FIXTURES) + "/consumables_changes.json");
+    std::string json =
+        ReadWholeFile(std::string(ORVEX_TEST_FIXTURES) + "/consumables_changes.json");
     if (!faults.empty()) {
         json = "{\"faults\": " + faults + ", " + json.substr(json.find('{') + 1);
     }

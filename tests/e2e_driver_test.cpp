@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "tests/support/expected.h"
-#include "tests/support/process.h"
+#include "tests/support/tool_run.h"
+#include "tests/support/trace_lines.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ TEST(DriverRun, TerminalSignalsDuringAWriteDoNotInterruptIt) {
     int pid = fleet.Start({"--pick-roller-clear"}, "slow");
     // Wait until the run is inside the delayed EEPROM write.
     for (int i = 0; i < 200; ++i) {
-        if (ReadFile(fleet.tracePath()).find("GetOffSetData") != std::string::npos) {
+        if (ReadWholeFile(fleet.tracePath()).find("GetOffSetData") != std::string::npos) {
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

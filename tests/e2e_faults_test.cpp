@@ -23,7 +23,8 @@
 #include "access/records.h"
 #include "sim/trace_format.h"
 #include "tests/support/expected.h"
-#include "tests/support/process.h"
+#include "tests/support/tool_run.h"
+#include "tests/support/trace_lines.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ using Json = nlohmann::ordered_json;
 
 // The fixture's scanner, as its JSON document.
 Json Fixture() {
-    return Json::parse(ReadFile(std::string(ORVEX_TEST_FIXTURES) + "/faults_fleet.json"));
+    return Json::parse(ReadWholeFile(std::string(ORVEX_TEST_FIXTURES) + "/faults_fleet.json"));
 }
 
 // A fleet document as the simulated service writes it, so that a rewrite with the same values
@@ -83,10 +84,6 @@ void RunJobs(std::vector<Job>& jobs) {
     }
 }
 
-std::string EntryPointName(const std::string& traceLine) {
-    return traceLine.substr(0, traceLine.find('('));
-}
-
 // --- (a) Libraries that cannot be bound ---
 
 std::string RealLibrary(const char* file) {
@@ -100,12 +97,12 @@ std::string VariantLibrary(const std::string& symbol, const char* file) {
 // A copy of a library in dir that the loader refuses: an empty file, or the library with its
 // ELF class byte claiming a 32-bit object.
 std::string BrokenCopy(const std::string& dir, const char* file, bool empty) {
-    std::string bytes = empty ? "" : ReadFile(RealLibrary(file));
+    std::string bytes = empty ? "" : ReadWholeFile(RealLibrary(file));
     if (!empty) {
         bytes[EI_CLASS] = ELFCLASS32;
     }
     std::string path = dir + (empty ? "/empty-" : "/class32-") + file;
-    WriteFile(path, bytes);
+    WriteWholeFile(path, bytes);
     return path;
 }
 
@@ -166,6 +163,43 @@ TEST(FaultMatrix, LibrariesThatCannotBeBoundEndTheRunWithTheBoundTeardownOnly) {
         EXPECT_EQ(fleet.FleetText(), before) << row.what;
     }
     EXPECT_EQ(rows.size(), 31u);
+}
+
+TEST(BindingRun, RunWithAMissingSymbolTearsDownWhatWasBound) {
+    SimFleet fleet = SimFleet::FromFixture("sample.json");
+    RunResult result =
+        RunToolAgainstLibraries(VariantLibrary("SetOffSetData", "libkorwatch.so"),
+                                VariantLibrary("SetOffSetData", "libzevcontrol.so"), fleet, {});
+    EXPECT_EQ(result.out, kFileNotFoundLine);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.exitCode, 10);
+    EXPECT_EQ(WithoutResults(fleet.TakeTrace()),
+              (Names{"exitlibrary()", "korwc_EndExcusive(NULL)"}));
+}
+
+TEST(BindingRun, RunWithAMissingEntryPointBeforeTheTeardownOnesCallsNone) {
+    for (const char* symbol : {"korwc_GetDeviceTotalNum", "korwc_Open", "korwc_Close"}) {
+        SimFleet fleet = SimFleet::FromFixture("sample.json");
+        RunResult result =
+            RunToolAgainstLibraries(VariantLibrary(symbol, "libkorwatch.so"),
+                                    VariantLibrary(symbol, "libzevcontrol.so"), fleet, {"-V"});
+        EXPECT_EQ(result.out, kFileNotFoundLine) << symbol;
+        EXPECT_EQ(result.exitCode, 10) << symbol;
+        Names expected;
+        if (std::string(symbol) != "korwc_GetDeviceTotalNum") {
+            expected = {"korwc_EndExcusive(NULL)"};  // bound before the failing one
+        }
+        EXPECT_EQ(WithoutResults(fleet.TakeTrace()), expected) << symbol;
+    }
+}
+
+TEST(BindingRun, RunWithoutTheDeviceWatchLibraryClosesTheOther) {
+    SimFleet fleet = SimFleet::FromFixture("sample.json");
+    RunResult result =
+        RunToolAgainstLibraries("/nonexistent/libkorwatch.so", g_cpZevControlPath, fleet, {"-L"});
+    EXPECT_EQ(result.out, kFileNotFoundLine);
+    EXPECT_EQ(result.exitCode, 10);
+    EXPECT_EQ(fleet.TakeTrace(), Names{});
 }
 
 // --- (b) Each library call failing in turn ---
@@ -253,7 +287,7 @@ std::string UpTo(const std::string& text, const std::string& end) {
 std::string WithoutOffsetEntries(const std::string& help) {
     std::string kept;
     bool skipDescription = false;
-    for (const std::string& line : SplitLines(help)) {
+    for (const std::string& line : SplitIntoLines(help)) {
         bool offsetLine = line.rfind("--adf-", 0) == 0 || line.rfind("--flatbed-", 0) == 0;
         if (!offsetLine && !skipDescription) {
             kept += line + "\n";
@@ -605,7 +639,7 @@ TEST(FaultMatrix, ARefusedOffsetWriteIsRolledBackOnceWithThePreviousRecord) {
 // --- Terminal signals during each kind of write ---
 
 bool TraceHas(const SimFleet& fleet, const std::string& entryPoint) {
-    return ReadFile(fleet.tracePath()).find("\n" + entryPoint + "(") != std::string::npos;
+    return ReadWholeFile(fleet.tracePath()).find("\n" + entryPoint + "(") != std::string::npos;
 }
 
 // The fleet without its fault rules, to compare a delayed run's result with an undelayed one's.

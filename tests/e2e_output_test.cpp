@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/process.h"
+#include "tests/support/tool_run.h"
 
 namespace {
 
@@ -25,10 +25,11 @@ ShellRun RunWithRedirections(const SimFleet& fleet, const std::string& args,
     std::string err = fleet.dir() + "/stderr";
     std::string script = fleet.dir() + "/run.sh";
     // Standard error goes to a file first, so that a row may close it again.
-    WriteFile(script, "ORVEX_SIM_FLEET='" + fleet.fleetPath() + "' '" + ORVEX_TEST_TOOL + "' " +
-                          args + " 2>'" + err + "' " + redirections + "\nexit ${PIPESTATUS[0]}\n");
+    WriteWholeFile(script, "ORVEX_SIM_FLEET='" + fleet.fleetPath() + "' '" + ORVEX_TEST_TOOL +
+                               "' " + args + " 2>'" + err + "' " + redirections +
+                               "\nexit ${PIPESTATUS[0]}\n");
     int status = std::system(("bash '" + script + "'").c_str());
-    std::string text = ReadFile(err);
+    std::string text = ReadWholeFile(err);
     std::remove(err.c_str());
     std::remove(script.c_str());
     return {text, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
@@ -52,8 +53,8 @@ TEST(OutputRun, AFailedWriteIsReportedAndEndsWithExitOne) {
         {"--sleeptimer 35", ">/dev/full", full, 1, true},
         {"--pick-roller-clear", ">&-", closed, 1, true},
         // Nothing was written: the run's own code stands.
-        {"--bogus", ">/dev/full", std::string(ORVEX_TEST_TOOL) + ": unrecognized option '--bogus'\n",
-         3, false},
+        {"--bogus", ">/dev/full",
+         std::string(ORVEX_TEST_TOOL) + ": unrecognized option '--bogus'\n", 3, false},
         {"", "<&- | head -c 1 >/dev/null", "", 0, false},
         {"", "<&- >/dev/null", "", 0, false},
     };
@@ -74,7 +75,7 @@ TEST(OutputRun, ClosedDescriptorsDoNotBecomeTheFilesOfTheRun) {
         SimFleet fleet = SimFleet::FromFixture("sample.json");
         RunWithRedirections(fleet, "--info", redirections);
         for (const auto& entry : std::filesystem::directory_iterator(fleet.dir())) {
-            EXPECT_EQ(ReadFile(entry.path()).find("Device Info:"), std::string::npos)
+            EXPECT_EQ(ReadWholeFile(entry.path()).find("Device Info:"), std::string::npos)
                 << entry.path() << " after " << redirections;
         }
     }

@@ -6,9 +6,8 @@
 #include <cstring>
 
 #include "access/binding.h"
-#include "cli/exit_codes.h"
-#include "cli/state.h"
 #include "sim/trace_format.h"
+#include "tests/support/trace_lines.h"
 
 FakeService g_fake;
 
@@ -239,23 +238,13 @@ void InstallFakeService() {
 #undef ORVEX_ENTRY_POINT
 }
 
-void ResetToolState() {
-    ForgetSession(&g_stSession);
-    g_iErrCode = 0;
+void ResetFakeService() {
     for (const EntryPointBinding& entry : g_stEntryPoints) {
         void* null = nullptr;
         std::memcpy(entry.pSlot, &null, sizeof null);
     }
     g_pkorWatch = nullptr;
     g_pzevControl = nullptr;
-}
-
-std::vector<std::string> EntryPointNames(const std::vector<std::string>& lines) {
-    std::vector<std::string> names;
-    for (const std::string& line : lines) {
-        names.push_back(line.substr(0, line.find('(')));
-    }
-    return names;
 }
 
 std::vector<std::string> CalledEntryPoints() {

@@ -1,5 +1,6 @@
 // In-process fakes of the 26 entry points, for unit tests: configured from one plain record,
-// able to fail any call, recording every call in the simulator's trace format.
+// able to fail any call, recording every call in the simulator's trace format. The core part of
+// the fakes: it includes the libraries' contract (access/) and nothing of a front end.
 #pragma once
 
 #include <functional>
@@ -35,12 +36,9 @@ extern FakeService g_fake;
 /// and points every entry-point global at the fakes.
 void InstallFakeService();
 
-/// Clears the run state of the tool: the session (name copies freed), exit code, entry-point
-/// globals and library handles.
-void ResetToolState();
+/// Unbinds the entry points: every entry-point global null and no library handle, as before a
+/// run binds the libraries. g_fake is left as it is.
+void ResetFakeService();
 
 /// The names of the entry points called, in order, without their arguments.
 std::vector<std::string> CalledEntryPoints();
-
-/// The names of the entry points in trace lines, in order.
-std::vector<std::string> EntryPointNames(const std::vector<std::string>& lines);

@@ -1,59 +1,13 @@
-// Temporary folders, program runs and scanner holders for the status program's tests.
+// Program runs and scanner holders for the status program's tests.
 #include "tests/support/status_support.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
-extern char** environ;
-
 namespace {
-
-std::string NameOf(const std::string& entry) {
-    return entry.substr(0, entry.find('='));
-}
-
-// The test's environment without the simulator's variables and without those given, plus those.
-std::vector<std::string> Environment(const std::vector<std::string>& extra) {
-    std::vector<std::string> entries;
-    for (char** e = environ; *e != nullptr; ++e) {
-        std::string name = NameOf(*e);
-        bool replaced = std::any_of(extra.begin(), extra.end(),
-                                    [&](const std::string& x) { return NameOf(x) == name; });
-        if (!replaced && name.rfind("ORVEX_SIM_", 0) != 0) {
-            entries.emplace_back(*e);
-        }
-    }
-    entries.insert(entries.end(), extra.begin(), extra.end());
-    return entries;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& words) {
-    std::vector<char*> pointers;
-    for (std::string& word : words) {
-        pointers.push_back(word.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-int WaitForExit(pid_t pid) {
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 using ClaimFunction = int(const char*);
 
@@ -74,52 +28,14 @@ using ClaimFunction = int(const char*);
 
 }  // namespace
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/orvex-status-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed for " + pattern);
-    }
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-ProgramRun RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
-                            const std::vector<std::string>& extraEnvironment) {
-    TempDir capture;
+// The simulator's variables of the test process are left out: the run sees this fleet only.
+RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
+                           const std::vector<std::string>& extraEnvironment) {
     std::vector<std::string> extra = extraEnvironment;
     extra.push_back("ORVEX_SIM_FLEET=" + fleetPath);
-    std::vector<std::string> environment = Environment(extra);
     std::vector<std::string> argv = {ORVEX_TEST_STATUS_TOOL};
     argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> argvPointers = Pointers(argv);
-    std::vector<char*> envPointers = Pointers(environment);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, (capture.path() + "/out").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (capture.path() + "/err").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    int failed = posix_spawn(&pid, argvPointers[0], &actions, nullptr, argvPointers.data(),
-                             envPointers.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) {
-        throw std::runtime_error("cannot start " + argv[0]);
-    }
-    ProgramRun run;
-    run.exitCode = WaitForExit(pid);
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.out = ReadWholeFile(capture.path() + "/out");
-    run.err = ReadWholeFile(capture.path() + "/err");
-    return run;
+    return RunProgram(argv, ChildEnvironment(extra, "ORVEX_SIM_"));
 }
 
 ScannerHolder::ScannerHolder(const std::string& fleetPath, const std::string& name) {
@@ -143,36 +59,11 @@ ScannerHolder::ScannerHolder(const std::string& fleetPath, const std::string& na
 
 ScannerHolder::~ScannerHolder() {
     close(release_);
-    WaitForExit(pid_);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-std::vector<std::string> SplitIntoLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
+    try {
+        WaitForChild(pid_);
+    } catch (const std::runtime_error&) {
+        // Nothing left to reap; a destructor must not throw.
     }
-    return lines;
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 report_model FullReport() {

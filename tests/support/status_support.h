@@ -1,5 +1,6 @@
-// Support for the status program's tests: temporary folders, whole runs of the -sim program
-// against a private fleet file, and a process that holds a scanner as another application would.
+// Support for the status program's tests: whole runs of the -sim program against a private
+// fleet file, a process that holds a scanner as another application would, and the report
+// fixtures. The status program's layer over the generic test support, which it brings along.
 #pragma once
 
 #include <sys/types.h>
@@ -7,31 +8,15 @@
 #include <string>
 #include <vector>
 
-/// A temporary folder under $TMPDIR (else /tmp), removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-/// What a run of the program printed, how it ended and how long it took.
-struct ProgramRun {
-    std::string out;
-    std::string err;
-    int exitCode = -1;  // -1 when it did not exit normally
-    double seconds = 0;
-};
+#include "consumables/report.h"
+#include "status/outcome.h"
+#include "tests/support/files.h"
+#include "tests/support/process.h"
 
 /// Runs orvexconsumables-status-sim with the arguments against the fleet file, with extra
 /// environment entries ("NAME=value", replacing any of that name).
-ProgramRun RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
-                            const std::vector<std::string>& extraEnvironment = {});
+RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
+                           const std::vector<std::string>& extraEnvironment = {});
 
 /// A child process that claims a scanner of a fleet through the simulated device-watch library
 /// and holds it until the object is destroyed.
@@ -50,17 +35,6 @@ private:
     bool holds_ = false;
 };
 
-/// The whole text of a file ("" when it cannot be read).
-std::string ReadWholeFile(const std::string& path);
-/// Replaces a file with the text.
-void WriteWholeFile(const std::string& path, const std::string& text);
-/// The lines of a text without their line ends.
-std::vector<std::string> SplitIntoLines(const std::string& text);
-/// The names in a folder.
-std::vector<std::string> FolderEntries(const std::string& folder);
-
-#include "consumables/report.h"
-
 /// A scanner with every feature: flatbed, three counters (the roller one with its second mark,
 /// the pick one with its first), sleep timer, power-off, all offsets and magnifications.
 report_model FullReport();
@@ -68,8 +42,6 @@ report_model FullReport();
 /// A scanner with no feature beyond the ADF total and one roller counter whose label the tool
 /// does not know.
 report_model BareReport();
-
-#include "status/outcome.h"
 
 /// A run with a scanner of every kind: FullReport read, BareReport read under a device name
 /// holding a quote, a backslash, a line end and a stray byte made valid, one busy, one absent;
