@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "consumables/power_off.h"
 
@@ -110,15 +109,7 @@ bool ConvertStringToIntx10(const char* text, int& value) {
 }
 
 int ConvertPowerTime(const char* text) {
-    if (text == nullptr) {
-        return -1;
-    }
-    for (const power_off_time& time : kPowerOffTimes) {
-        if (strcasecmp(text, time.cpOptionText) == 0) {
-            return time.iCode;
-        }
-    }
-    return strcasecmp(text, kPowerOffInactiveText) == 0 ? kPowerOffInactiveCode : -1;
+    return PowerOffCodeOfText(text);
 }
 
 bool MatchReg(const char* pattern, const char* text) {

@@ -94,7 +94,8 @@ static bool RecordSleepTimer(const option_row& row, const char* word, const char
         return false;
     }
     sleep_timer_choice choice =
-        ChooseSleepMinutes(minutes, g_ArdosaInfo.iSleepMinStep, g_ArdosaInfo.iSleepMaxStep);
+        ChooseSleepMinutes(minutes, MinutesOfSleepStep(g_ArdosaInfo.iSleepMinStep),
+                           MinutesOfSleepStep(g_ArdosaInfo.iSleepMaxStep));
     for (int i = 0; i < choice.iRoundings; ++i) {
         ReportRounded(word, choice.astRoundings[i].iFrom, choice.astRoundings[i].iTo);
     }

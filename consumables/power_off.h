@@ -40,3 +40,10 @@ inline const power_off_time* PowerOffTimeOfHours(int hours) {
     }
     return nullptr;
 }
+
+/// The code of a --power-off text, letter case ignored: 0..3, kPowerOffInactiveCode, or -1 for
+/// any other text and for none.
+int PowerOffCodeOfText(const char* text);
+
+/// The --power-off text of a code ("2-hours", "inactive"); null for any other code.
+const char* PowerOffTextOfCode(int code);

@@ -3,11 +3,14 @@
 
 #include "access/records.h"
 
-int SleepMinutesOfStep(int32_t step) {
+int SleepMinutesAsInt(long long minutes) {
     const long long farthest = INT32_MAX / kMinutesPerSleepStep * kMinutesPerSleepStep;
-    long long minutes = MinutesOfSleepStep(step);
     return static_cast<int>(minutes > farthest ? farthest
                                                : (minutes < -farthest ? -farthest : minutes));
+}
+
+int SleepMinutesOfStep(int32_t step) {
+    return SleepMinutesAsInt(MinutesOfSleepStep(step));
 }
 
 static void Correct(sleep_timer_choice* choice, int to) {
@@ -15,9 +18,9 @@ static void Correct(sleep_timer_choice* choice, int to) {
     choice->iMinutes = to;
 }
 
-sleep_timer_choice ChooseSleepMinutes(int requested, int32_t minStep, int32_t maxStep) {
-    int lo = SleepMinutesOfStep(minStep);
-    int hi = SleepMinutesOfStep(maxStep);
+sleep_timer_choice ChooseSleepMinutes(int requested, long long loMinutes, long long hiMinutes) {
+    int lo = SleepMinutesAsInt(loMinutes);
+    int hi = SleepMinutesAsInt(hiMinutes);
     sleep_timer_choice choice{requested, 0, {}};
     if (requested % kMinutesPerSleepStep != 0) {
         Correct(&choice, requested < lo ? lo

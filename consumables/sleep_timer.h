@@ -18,11 +18,14 @@ struct sleep_timer_choice {
     value_rounding astRoundings[2];
 };
 
-/// The minutes of a sleep-timer step as an int: a step whose minutes would not fit stands for the
-/// farthest whole step that does, so that no step the library reports overflows.
+/// Minutes as an int: more than an int holds stands for the farthest whole 5-minute step that
+/// fits, so that no step the library reports overflows.
+int SleepMinutesAsInt(long long minutes);
+
+/// The minutes of a sleep-timer step as an int (SleepMinutesAsInt).
 int SleepMinutesOfStep(int32_t step);
 
-/// What the tool writes for `requested` minutes on a scanner whose settings run from minStep to
-/// maxStep (steps of 5 minutes): a value off the step goes toward zero, or to the nearer end when
-/// it lies outside the range; then a value outside the range is brought to its nearer end.
-sleep_timer_choice ChooseSleepMinutes(int requested, int32_t minStep, int32_t maxStep);
+/// What the tool writes for `requested` minutes on a scanner whose settings run from loMinutes to
+/// hiMinutes: a value off the 5-minute step goes toward zero, or to the nearer end when it lies
+/// outside the range; then a value outside the range is brought to its nearer end.
+sleep_timer_choice ChooseSleepMinutes(int requested, long long loMinutes, long long hiMinutes);
