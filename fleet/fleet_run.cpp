@@ -84,6 +84,7 @@ fleet_run RunFleet(const std::function<std::string()>& enumerate,
     run.iAttached = static_cast<int>(attached.size());
     std::vector<std::string> chosen = ChooseScanners(attached, requested, &run.vMessages);
     std::vector<std::function<std::string()>> jobs;
+    jobs.reserve(chosen.size());
     for (const std::string& name : chosen) {
         jobs.push_back([&work, name] { return work(name); });
     }
