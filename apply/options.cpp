@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 #include "fleet/policy.h"
 
@@ -45,6 +46,7 @@ std::string FormatNames(const char* separator, const char* lastSeparator,
     std::string names;
     const size_t count = std::size(kApplyFormats);
     for (size_t i = 0; i < count; ++i) {
+        // cppcheck-suppress knownConditionTrueFalse ; true before the last of three formats or more
         names += i == 0 ? "" : i + 1 < count ? separator : lastSeparator;
         names += kApplyFormats[i].cpName;
         names += i == 0 ? afterDefault : "";
@@ -137,7 +139,7 @@ void ApplyOption(int option, const char* value, apply_options* options, std::str
 bool ParseApplyOptions(int argc, char** argv, apply_options* options, std::string* error) {
     optind = 0;  // a fresh scan, also when called more than once in a process
     opterr = 0;
-    error->clear();
+    std::vector<std::string> problems;
     int option = 0;
     while ((option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1) {
         std::string problem;
@@ -148,14 +150,15 @@ bool ParseApplyOptions(int argc, char** argv, apply_options* options, std::strin
         } else {
             ApplyOption(option, optarg, options, &problem);
         }
-        if (error->empty()) {
-            *error = problem;  // the first problem is the one reported
+        if (!problem.empty()) {
+            problems.push_back(problem);
         }
     }
-    if (error->empty() && optind < argc) {
-        *error = "unexpected argument '" + std::string(argv[optind]) + "'";
+    if (optind < argc) {
+        problems.push_back("unexpected argument '" + std::string(argv[optind]) + "'");
     }
-    return error->empty();
+    *error = problems.empty() ? "" : problems.front();  // the first problem is the one reported
+    return problems.empty();
 }
 
 std::string ApplyHelpText() {

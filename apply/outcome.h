@@ -24,16 +24,16 @@ enum class ApplyStatus {
 /// One status: its name in every format and whether it fails the run.
 struct apply_status_row {
     ApplyStatus eStatus;
-    const char* cpName;
-    bool bFailure;  // the scanner could not be read or changed: exit status 4
+    bool bFailure;       // the scanner could not be read or changed: exit status 4
+    const char* cpName;  // in every format
 };
 
 /// The statuses in the order of ApplyStatus, which is the order in which they are counted.
 inline constexpr apply_status_row kApplyStatuses[] = {
-    {ApplyStatus::kCompliant, "compliant", false},      {ApplyStatus::kChanged, "changed", false},
-    {ApplyStatus::kWouldChange, "would-change", false}, {ApplyStatus::kBusy, "busy", true},
-    {ApplyStatus::kTimeout, "timeout", true},           {ApplyStatus::kError, "error", true},
-    {ApplyStatus::kRefused, "refused", true},           {ApplyStatus::kAbsent, "absent", true},
+    {ApplyStatus::kCompliant, false, "compliant"},      {ApplyStatus::kChanged, false, "changed"},
+    {ApplyStatus::kWouldChange, false, "would-change"}, {ApplyStatus::kBusy, true, "busy"},
+    {ApplyStatus::kTimeout, true, "timeout"},           {ApplyStatus::kError, true, "error"},
+    {ApplyStatus::kRefused, true, "refused"},           {ApplyStatus::kAbsent, true, "absent"},
 };
 
 /// The row of a status.

@@ -29,7 +29,12 @@ const setting_write kSettingWrites[] = {
 };
 
 const setting_write& WriteOf(PolicySetting setting) {
-    return kSettingWrites[static_cast<size_t>(setting)];
+    for (const setting_write& write : kSettingWrites) {
+        if (write.eSetting == setting) {
+            return write;
+        }
+    }
+    return kSettingWrites[0];  // not reached: every setting has its row
 }
 
 std::string SettingName(PolicySetting setting) {
