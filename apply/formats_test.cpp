@@ -73,148 +73,45 @@ std::string SchemaViolation(const std::string& document) {
     return std::system(command.c_str()) == 0 ? "" : ReadWholeFile(dir.path() + "/why");
 }
 
+// Each document valid against the schema; compared whole, without the indentation.
 TEST(ApplyFormats, JsonFollowsItsSchema) {
-    const std::string document = RenderApplyJson(EveryStatus(false), kProgram);
-    EXPECT_EQ(SchemaViolation(document), "");
-    EXPECT_EQ(document, R"({
-  "json_format_version": [
-    1,
-    0
-  ],
-  "program": {
-    "name": "orvexconsumables-apply",
-    "version": "1.2.3",
-    "exit_status": 4,
-    "check": false,
-    "changed": true,
-    "enumeration": "ok",
-    "messages": [
-      {
-        "severity": "warning",
-        "text": "two named 'x'"
-      }
-    ]
-  },
-  "scanners": [
-    {
-      "device": "ko-330xs:A",
-      "status": "compliant",
-      "messages": [
-        {
-          "severity": "info",
-          "text": "power off not offered"
-        }
-      ],
-      "changes": []
-    },
-    {
-      "device": "ko-330xs:B",
-      "status": "changed",
-      "messages": [],
-      "changes": [
-        {
-          "setting": "sleep_timer_minutes",
-          "from": 30,
-          "to": 15,
-          "applied": true
-        },
-        {
-          "setting": "power_off",
-          "from": "4-hours",
-          "to": "2-hours",
-          "applied": true
-        }
-      ]
-    },
-    {
-      "device": "ko-330xs:C",
-      "status": "refused",
-      "messages": [
-        {
-          "severity": "error",
-          "text": "the scanner refused the power off"
-        }
-      ],
-      "changes": [
-        {
-          "setting": "sleep_timer_minutes",
-          "from": 5,
-          "to": 15,
-          "applied": true
-        },
-        {
-          "setting": "power_off",
-          "from": null,
-          "to": "inactive",
-          "applied": false
-        }
-      ]
-    },
-    {
-      "device": "line\nend",
-      "status": "busy",
-      "messages": [
-        {
-          "severity": "warning",
-          "text": "in use"
-        }
-      ],
-      "changes": []
-    },
-    {
-      "device": "ko-330xs:E",
-      "status": "timeout",
-      "messages": [
-        {
-          "severity": "error",
-          "text": "no answer within 10 s"
-        }
-      ],
-      "changes": []
-    },
-    {
-      "device": "ko-330xs:F",
-      "status": "error",
-      "messages": [
-        {
-          "severity": "error",
-          "text": "unreadable"
-        }
-      ],
-      "changes": []
-    },
-    {
-      "device": "gone",
-      "status": "absent",
-      "messages": [
-        {
-          "severity": "error",
-          "text": "not attached"
-        }
-      ],
-      "changes": []
-    }
-  ]
-}
-)");
-}
-
-// With --check nothing is written: "applied" is null, and nothing "changed".
-TEST(ApplyFormats, JsonInCheckModeChangesNothing) {
     apply_run check{true, EnumerationStatus::kOk, {}, {}};
     check.vScanners = {{"ko-330xs:B",
                         ApplyStatus::kWouldChange,
                         {},
                         {{kPower, kPowerOffInactiveCode, 0, std::nullopt}}}};
-    const std::string document =
-        RenderApplyJson(check, {"orvexconsumables-apply", "1.2.3", kExitWouldChange});
-    EXPECT_EQ(SchemaViolation(document), "");
-    EXPECT_EQ(nlohmann::ordered_json::parse(document).dump(),
-              R"({"json_format_version":[1,0],"program":{"name":"orvexconsumables-apply",)"
-              R"("version":"1.2.3","exit_status":2,"check":true,"changed":false,)"
-              R"("enumeration":"ok","messages":[]},"scanners":[{"device":"ko-330xs:B",)"
-              R"("status":"would-change","messages":[],"changes":[{"setting":"power_off",)"
-              R"("from":"inactive","to":"1-hour","applied":null}]}]})");
+    const std::pair<std::string, std::string> rows[] = {
+        {RenderApplyJson(EveryStatus(false), kProgram),
+         R"({"json_format_version":[1,0],"program":{"name":"orvexconsumables-apply",)"
+         R"("version":"1.2.3","exit_status":4,"check":false,"changed":true,"enumeration":"ok",)"
+         R"("messages":[{"severity":"warning","text":"two named 'x'"}]},"scanners":[)"
+         R"({"device":"ko-330xs:A","status":"compliant","messages":[{"severity":"info",)"
+         R"("text":"power off not offered"}],"changes":[]},{"device":"ko-330xs:B",)"
+         R"("status":"changed","messages":[],"changes":[{"setting":"sleep_timer_minutes",)"
+         R"("from":30,"to":15,"applied":true},{"setting":"power_off","from":"4-hours",)"
+         R"("to":"2-hours","applied":true}]},{"device":"ko-330xs:C","status":"refused",)"
+         R"("messages":[{"severity":"error","text":"the scanner refused the power off"}],)"
+         R"("changes":[{"setting":"sleep_timer_minutes","from":5,"to":15,"applied":true},)"
+         R"({"setting":"power_off","from":null,"to":"inactive","applied":false}]},)"
+         R"({"device":"line\nend","status":"busy","messages":[{"severity":"warning",)"
+         R"("text":"in use"}],"changes":[]},{"device":"ko-330xs:E","status":"timeout",)"
+         R"("messages":[{"severity":"error","text":"no answer within 10 s"}],"changes":[]},)"
+         R"({"device":"ko-330xs:F","status":"error","messages":[{"severity":"error",)"
+         R"("text":"unreadable"}],"changes":[]},{"device":"gone","status":"absent",)"
+         R"("messages":[{"severity":"error","text":"not attached"}],"changes":[]}]})"},
+        // With --check nothing is written: "applied" is null, and nothing "changed".
+        {RenderApplyJson(check, {"orvexconsumables-apply", "1.2.3", kExitWouldChange}),
+         R"({"json_format_version":[1,0],"program":{"name":"orvexconsumables-apply",)"
+         R"("version":"1.2.3","exit_status":2,"check":true,"changed":false,)"
+         R"("enumeration":"ok","messages":[]},"scanners":[{"device":"ko-330xs:B",)"
+         R"("status":"would-change","messages":[],"changes":[{"setting":"power_off",)"
+         R"("from":"inactive","to":"1-hour","applied":null}]}]})"},
+    };
+    for (const auto& [document, expected] : rows) {
+        EXPECT_EQ(SchemaViolation(document), "");
+        EXPECT_EQ(document.back(), '\n');
+        EXPECT_EQ(nlohmann::ordered_json::parse(document).dump(), expected);
+    }
 }
 
 }  // namespace
