@@ -4,7 +4,7 @@
 # the given build of the status companion, with the source tree's manual page on MANPATH.
 # Usage: status_units_test.sh <source-dir> <status-binary>
 set -uo pipefail
-src=${1:?usage: status_units_test.sh <source-dir> <status-binary>}
+src=$(realpath "${1:?usage: status_units_test.sh <source-dir> <status-binary>}")  # the page is linked
 # shellcheck source=packaging/tests/check.sh
 source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 status=${2:?usage: status_units_test.sh <source-dir> <status-binary>}
