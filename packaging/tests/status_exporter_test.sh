@@ -9,6 +9,8 @@ set -uo pipefail
 src=${1:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
 # shellcheck source=packaging/tests/check.sh
 source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
+# shellcheck source=packaging/tests/servers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/servers.sh"
 status=${2:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
 tools=${3:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
 fleet_pl=$src/packaging/tests/status_fleet.pl
@@ -16,11 +18,8 @@ work=$(mktemp -d)
 exporter=
 writer=
 cleanup() {
-    local pid
-    for pid in $writer $exporter; do
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
+    # shellcheck disable=SC2086  # the pids are words, and either may be empty
+    stop_server $writer $exporter
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -54,32 +53,14 @@ prom=$textfile/orvexconsumables.prom
 sample=$src/sim/fleet/sample.json
 check "sample fleet written" 0 "$(write_prom "$sample" "$prom")"
 
-free_port() {
-    perl -MIO::Socket::INET -e 'print IO::Socket::INET->new(LocalAddr => "127.0.0.1:0",
-        Listen => 1)->sockport, "\n"'
-}
-# Starts node_exporter with the textfile collector alone on a free loopback port; a port taken
-# between the choice and the start costs a retry.
+# node_exporter with the textfile collector alone.
 start_exporter() {
-    local _try _i
-    for _try in 1 2 3; do
-        port=$(free_port)
-        "$tools/prometheus-node-exporter" --web.listen-address="127.0.0.1:$port" \
-            --collector.disable-defaults --collector.textfile \
-            --collector.textfile.directory="$textfile" --web.disable-exporter-metrics \
-            --log.level=error >"$work/exporter.log" 2>&1 &
-        exporter=$!
-        for _i in $(seq 50); do
-            curl -sf -o /dev/null "http://127.0.0.1:$port/metrics" && return 0
-            kill -0 "$exporter" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$exporter" 2>/dev/null
-        wait "$exporter" 2>/dev/null
-        exporter=
-    done
-    cat "$work/exporter.log"
-    return 1
+    start_server metrics "$work/exporter.log" "$tools/prometheus-node-exporter" \
+        --web.listen-address=127.0.0.1:@PORT@ --collector.disable-defaults --collector.textfile \
+        --collector.textfile.directory="$textfile" --web.disable-exporter-metrics \
+        --log.level=error || return 1
+    exporter=$server_pid
+    port=$server_port
 }
 scrape() { curl -sf --max-time 5 "http://127.0.0.1:$port/metrics"; }
 if ! start_exporter; then
