@@ -12,8 +12,6 @@
 
 #include "consumables/power_off.h"
 
-const char* const g_cpDefaultPolicyPath = "/etc/orvexconsumables/policy.toml";
-
 namespace {
 
 constexpr int64_t kMaxSleepTimerMinutes = 1440;  // a day
