@@ -29,8 +29,9 @@ const char kCorruptSuffix[] = ".corrupt";
 constexpr int kStoreFormat = 1;
 // The latest time that RFC 3339 writes with four digits of year: 9999-12-31T23:59:59Z.
 constexpr long long kLatestTime = 253402300799LL;
-// How long a run waits for another run's change of the store, 10 ms at a time.
+// How long a run waits for another run's change of the store: 10 s, 10 ms at a time.
 constexpr int kLockAttempts = 1000;
+constexpr long kLockPauseNanoseconds = 10L * 1000 * 1000;
 
 // The store file: hidden while it is written, readable by those who read the outputs.
 constexpr file_replacement kStoreFile = {".", ".", 0644, true};
@@ -144,7 +145,7 @@ int LockFolder(const std::string& folder, std::vector<fleet_message>* messages) 
         if (errno != EWOULDBLOCK && errno != EINTR) {
             break;
         }
-        timespec pause{0, 10 * 1000 * 1000};
+        timespec pause{0, kLockPauseNanoseconds};
         nanosleep(&pause, nullptr);
     }
     Warn(messages, "the readings of this run are not stored: cannot lock " + path + ": " +
