@@ -1,6 +1,6 @@
 // Whole-program tests of the stored readings: a busy scanner reported with its last reading, runs
-// at once on one state folder, what goes wrong with the folder, and the JSON of every fixture with
-// and without a policy and a store.
+// at once on one state folder, and the JSON of every fixture with and without a policy and a
+// store.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -79,38 +79,6 @@ TEST(StatusState, TwoRunsAtOnceOnOneFolderKeepBothReadings) {
         }
         ASSERT_EQ(keys, (Names{"ko-330xs:A1", "ko-330xs:B2"})) << "round " << round;
     }
-}
-
-TEST(StatusState, AFolderThatCannotBeUsedIsOneWarningAndTheRunGoesOn) {
-    Fleet fleet({FleetScanner("ko-330xs:A1", "A1")});
-    const std::string file = fleet.dir.path() + "/file";
-    WriteWholeFile(file, "");
-    const std::string corrupt = fleet.dir.path() + "/corrupt";
-    std::filesystem::create_directory(corrupt);
-    WriteWholeFile(corrupt + "/readings.json", "{\"store_format\": 1}");
-    struct Case {
-        std::string folder;
-        std::string warning;
-    };
-    const std::vector<Case> cases = {
-        {file + "/state", "no reading is stored or used: the state folder " + file +
-                              "/state cannot be created: Not a directory"},
-        {corrupt, "the stored readings " + corrupt +
-                      "/readings.json were not valid (an object "
-                      "with other keys than expected); set aside as " +
-                      corrupt + "/readings.json.corrupt"},
-    };
-    for (const Case& c : cases) {
-        RunResult run = RunStatusProgram(fleet.path, {"--state-dir", c.folder});
-        EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err, "");
-        nlohmann::json document = nlohmann::json::parse(run.out);
-        EXPECT_EQ(document["program"]["messages"],
-                  nlohmann::json::array({{{"severity", "warning"}, {"text", c.warning}}}));
-        EXPECT_EQ(document["scanners"][0]["status"], "ok");
-    }
-    EXPECT_EQ(FolderEntries(corrupt),
-              (Names{"readings.json", "readings.json.corrupt", "readings.lock"}));
 }
 
 // For each attached scanner of a fleet: even ones held by another application (busy, with the

@@ -54,7 +54,7 @@ TEST(RenderTable, ColoursTheLifeLeftByThresholdTheMarksTheDriftAndTheStatus) {
         "  sleep timer  15 min, as the policy wants\n";
     EXPECT_EQ(RenderTable(run_outcome{EnumerationStatus::kOk, 1, 0, {}, {scanner}}, program),
               expected);
-    scanner.oPolicy->vChecks[0] = {PolicySetting::kSleepTimer, 22, 20, 15, false};
+    scanner.oPolicy->vChecks[0] = {PolicySetting::kSleepTimer, 20, 20, 15, false};
     scanner.stReport.vConsumables.clear();
     scanner.eStatus = ScannerStatus::kTimeout;
     scanner.bCached = true;
