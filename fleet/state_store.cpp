@@ -4,17 +4,16 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <stdexcept>
 
+#include "fleet/file_text.h"
 #include "fleet/output.h"
 #include "fleet/utf8.h"
 #include "fleet/wire.h"
@@ -116,17 +115,32 @@ stored_reading ReadingFromJson(const std::string& key, const Json& entry) {
 enum class FileRead { kRead, kMissing, kUnreadable };
 
 FileRead ReadText(const std::string& path, std::string* text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return errno == ENOENT ? FileRead::kMissing : FileRead::kUnreadable;
+    if (ReadFileText(path, text)) {
+        return FileRead::kRead;
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (file.bad()) {
-        return FileRead::kUnreadable;
+    return errno == ENOENT ? FileRead::kMissing : FileRead::kUnreadable;
+}
+
+// Creates the folder and its parents (mode 0755 less the umask); false with errno set.
+bool MakeFolders(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        std::string part = folder.substr(0, slash);
+        if (!part.empty() && mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
     }
-    *text = content.str();
-    return FileRead::kRead;
+    struct stat status {};
+    if (stat(folder.c_str(), &status) != 0) {
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
 }
 
 // The lock file's descriptor, locked; -1 with a warning when the lock cannot be had.
@@ -154,8 +168,9 @@ int LockFolder(const std::string& folder, std::vector<fleet_message>* messages) 
     return -1;
 }
 
-// The store as the file holds it; false (with a warning) when it is there but cannot be used:
-// unreadable, or not valid and then set aside.
+// The store as the file holds it (none: empty). False, with a warning, when it cannot be read, or
+// is not valid and cannot be set aside; one that is not valid and set aside leaves the store
+// empty, with a warning.
 bool ReadLocked(const std::string& path, reading_store* store,
                 std::vector<fleet_message>* messages) {
     std::string text;
@@ -266,22 +281,43 @@ std::string StoreKey(const std::string& name) {
     return key;
 }
 
+// One reading at a time, never the whole store in the library's tree: the library writes each key
+// and entry, the loop only joins them, one entry a line.
 std::string EncodeStore(const reading_store& store) {
-    Json readings = Json::object();
+    std::string text = "{\"store_format\": " + std::to_string(kStoreFormat) + ", \"readings\": {";
+    const char* separator = "\n";
     for (const auto& [key, reading] : store) {
-        readings[key] = {{"device", reading.strDevice},
-                         {"read_at", reading.llReadAt},
-                         {"report", ReportViewToJson(reading.stReport)},
-                         {"replaced", ReplacementsToJson(reading.aReplaced)}};
+        Json entry = {{"device", reading.strDevice},
+                      {"read_at", reading.llReadAt},
+                      {"report", ReportViewToJson(reading.stReport)},
+                      {"replaced", ReplacementsToJson(reading.aReplaced)}};
+        text += separator;
+        text += Json(key).dump(-1, ' ', false, Json::error_handler_t::replace);
+        text += ": ";
+        text += entry.dump(-1, ' ', false, Json::error_handler_t::replace);
+        separator = ",\n";
     }
-    Json document = {{"store_format", kStoreFormat}, {"readings", std::move(readings)}};
-    return document.dump(1, ' ', false, Json::error_handler_t::replace) + "\n";
+    return text + "\n}}\n";
 }
 
+// Each entry of "readings" is taken out of the library's tree as soon as it is read, so that the
+// tree never holds more than one reading.
 bool DecodeStore(const std::string& text, reading_store* store, std::string* why) {
     store->clear();
+    std::string section;  // the top-level key being read
+    std::string key;      // the entry of "readings" being read
+    auto take = [&](int depth, Json::parse_event_t event, Json& parsed) {
+        if (event == Json::parse_event_t::key && depth <= 2) {
+            (depth == 1 ? section : key) = parsed.get<std::string>();
+        } else if (event == Json::parse_event_t::object_end && depth == 2 &&
+                   section == "readings") {
+            store->emplace(key, ReadingFromJson(key, parsed));
+            return false;
+        }
+        return true;
+    };
     try {
-        Json document = Json::parse(text);
+        Json document = Json::parse(text, take);
         ExpectKeys(document, {"store_format", "readings"});
         const Json& format = document.at("store_format");
         if (!format.is_number_integer() || format != kStoreFormat) {
@@ -291,8 +327,8 @@ bool DecodeStore(const std::string& text, reading_store* store, std::string* why
         if (!readings.is_object()) {
             throw std::invalid_argument("readings that are not an object");
         }
-        for (const auto& [key, entry] : readings.items()) {
-            store->emplace(key, ReadingFromJson(key, entry));
+        if (!readings.empty()) {
+            throw std::invalid_argument("a reading that is not an object");
         }
         return true;
     } catch (const std::exception& fault) {
@@ -303,11 +339,9 @@ bool DecodeStore(const std::string& text, reading_store* store, std::string* why
 }
 
 bool PrepareStateFolder(const std::string& folder, std::vector<fleet_message>* messages) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) {
+    if (!MakeFolders(folder)) {
         Warn(messages, "no reading is stored or used: the state folder " + folder +
-                           " cannot be created: " + error.message());
+                           " cannot be created: " + std::strerror(errno));
         return false;
     }
     if (access(folder.c_str(), R_OK | W_OK | X_OK) != 0) {
@@ -316,16 +350,6 @@ bool PrepareStateFolder(const std::string& folder, std::vector<fleet_message>* m
         return false;
     }
     return true;
-}
-
-reading_store LoadReadings(const std::string& folder) {
-    reading_store store;
-    std::string text;
-    std::string why;
-    if (ReadText(StorePath(folder), &text) == FileRead::kRead) {
-        DecodeStore(text, &store, &why);
-    }
-    return store;
 }
 
 void CombineWithStore(const reading_store& store, long long now, run_outcome* run) {
@@ -347,17 +371,20 @@ void CombineWithStore(const reading_store& store, long long now, run_outcome* ru
     }
 }
 
-void SaveReadings(const std::string& folder, const run_outcome& run, long long now,
-                  std::vector<fleet_message>* messages) {
+void UseAndStoreReadings(const std::string& folder, long long now, run_outcome* run,
+                         std::vector<fleet_message>* messages) {
     int lock = LockFolder(folder, messages);
     if (lock < 0) {
+        CombineWithStore({}, now, run);
         return;
     }
     std::string path = StorePath(folder);
     reading_store store;
+    bool readable = ReadLocked(path, &store, messages);
+    CombineWithStore(store, now, run);
     std::string error;
-    if (ReadLocked(path, &store, messages)) {
-        bool changed = PutReadings(run, &store);
+    if (readable) {
+        bool changed = PutReadings(*run, &store);
         changed = DropStale(now, &store) || changed;
         if (changed && !ReplaceFileAtomically(path, EncodeStore(store), kStoreFile, &error)) {
             Warn(messages, "the readings of this run are not stored: " + error);

@@ -38,20 +38,18 @@ bool DecodeStore(const std::string& text, reading_store* store, std::string* why
 /// warning in *messages when it cannot be created or written: the run keeps no state.
 bool PrepareStateFolder(const std::string& folder, std::vector<fleet_message>* messages);
 
-/// The stored readings of the folder, read without its lock (the file is only ever replaced
-/// whole); empty when there is none, or when it is not valid (SaveReadings sets it aside).
-reading_store LoadReadings(const std::string& folder);
-
 /// What a run takes from the store, the run's readings made at `now`: a scanner read now gets
 /// that time and, for each consumable with fewer sheets than its stored reading counted, the
 /// replacement (else the stored one); a busy, timeout or error scanner with a stored reading gets
-/// its data, time and replacements, marked cached.
+/// its data, time and replacements, marked cached. A reading older than 90 days is not used.
 void CombineWithStore(const reading_store& store, long long now, run_outcome* run);
 
-/// Stores the run's fresh readings: under an flock of the folder's lock file, reads the store
-/// again (another run may have written it since), puts in each scanner read now (unless the store
-/// holds a later reading of it), drops the readings older than 90 days and replaces the file
-/// atomically. A store that is not valid is renamed with the suffix ".corrupt" first. Each problem
-/// is one warning in *messages; none fails the run.
-void SaveReadings(const std::string& folder, const run_outcome& run, long long now,
-                  std::vector<fleet_message>* messages);
+/// At the end of a run, under an flock of the folder's lock file: reads the store (one that is not
+/// valid is renamed with the suffix ".corrupt" first), gives the run what CombineWithStore gives
+/// it, puts in each scanner read now (unless the store holds a later reading of it, stored by a run
+/// that ended meanwhile), drops the readings older than 90 days and, when something changed,
+/// replaces the file atomically. Each problem is one warning in *messages, and the run then goes
+/// on as CombineWithStore with what could be read (nothing when the lock could not be had); none
+/// fails the run.
+void UseAndStoreReadings(const std::string& folder, long long now, run_outcome* run,
+                         std::vector<fleet_message>* messages);

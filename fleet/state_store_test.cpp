@@ -76,6 +76,15 @@ std::vector<std::string> Describe(const reading_store& store) {
     return lines;
 }
 
+// The store that the folder holds (none: empty).
+reading_store Stored(const std::string& folder) {
+    reading_store store;
+    std::string why;
+    std::string text = ReadWholeFile(folder + "/readings.json");
+    EXPECT_TRUE(text.empty() || DecodeStore(text, &store, &why)) << why;
+    return store;
+}
+
 TEST(StoreKey, NamesThatReadTheSameOnceRepairedNeverShareAKey) {
     const std::vector<std::pair<std::string, std::string>> rows = {
         {"ko-330xs:KV33A0001", "ko-330xs:KV33A0001"},
@@ -118,6 +127,8 @@ TEST(StoreFile, IsReadBackWholeAndAnythingElseIsRefusedWithItsReason) {
          "an object with other keys than expected"},
         {R"([{"op": "replace", "path": "/readings", "value": []}])",
          "readings that are not an object"},
+        {R"([{"op": "replace", "path": "/readings/A", "value": 5}])",
+         "a reading that is not an object"},
         {R"([{"op": "remove", "path": "/readings/A/replaced"}])",
          "an object with other keys than expected"},
         {R"([{"op": "replace", "path": "/readings/A/read_at", "value": -1}])",
@@ -195,7 +206,7 @@ TEST(CombineWithStore, FreshReadingsFindReplacementsAndScannersNotReadTakeTheSto
     }
 }
 
-TEST(SaveReadings, PutsInTheFreshReadingsUnderTheLockKeepsTheOthersAndDropsTheStale) {
+TEST(UseAndStoreReadings, PutsInTheFreshReadingsUnderTheLockKeepsTheOthersAndDropsTheStale) {
     const std::string stored = EncodeStore({{"A", {"A", kNow - 60, Report(1, 1, 1), {}}},
                                             {"old", {"old", kNow - 91 * kDay, Report(2, 2, 2), {}}},
                                             {"later", {"later", kNow + 60, Report(3, 3, 3), {}}}});
@@ -205,6 +216,7 @@ TEST(SaveReadings, PutsInTheFreshReadingsUnderTheLockKeepsTheOthersAndDropsTheSt
         std::vector<std::string> after;  // the store that the folder then holds
         std::vector<std::string> messages;
         std::string aside;  // what the ".corrupt" file then holds; empty: none
+        bool busyCached;    // the busy scanner A is given the stored reading
     };
     const std::string fresh = "B (B) @1796720400 5/5/5 [pad 7@1796720400]";
     const std::string kParseError =
@@ -213,24 +225,30 @@ TEST(SaveReadings, PutsInTheFreshReadingsUnderTheLockKeepsTheOthersAndDropsTheSt
         "'no'); set aside as {store}.corrupt";
     scanner_outcome b = Scanner("B", ScannerStatus::kOk, Report(5, 5, 5), kNow);
     b.aReplaced = Replaced(ConsumableKind::kPad, kNow, 7);
-    scanner_outcome cached = Scanner("A", ScannerStatus::kBusy, Report(9, 9, 9), kNow - 30);
-    cached.bCached = true;
+    const scanner_outcome busy = Scanner("A", ScannerStatus::kBusy);
     const std::vector<Case> cases = {
-        {"", {b}, {fresh}, {}, ""},
+        {"", {b}, {fresh}, {}, "", false},
         {stored,
-         {b, Scanner("later", ScannerStatus::kOk, Report(4, 4, 4), kNow), cached},
+         {b, Scanner("later", ScannerStatus::kOk, Report(4, 4, 4), kNow), busy},
          {"A (A) @1796720340 1/1/1 []", fresh, "later (later) @1796720460 3/3/3 []"},
          {},
-         ""},
-        {"not a store", {b}, {fresh}, {kParseError}, "not a store"},
-        // Nothing fresh: a valid store is left as it is, an invalid one set aside all the same.
-        {"", {cached}, {}, {}, ""},
+         "",
+         true},
+        {"not a store", {b}, {fresh}, {kParseError}, "not a store", false},
+        // Nothing fresh: the stale reading goes all the same, and an invalid store is set aside.
+        {stored,
+         {busy},
+         {"A (A) @1796720340 1/1/1 []", "later (later) @1796720460 3/3/3 []"},
+         {},
+         "",
+         true},
         {"{}",
-         {cached},
+         {busy},
          {},
          {"the stored readings {store} were not valid (an object with other keys than "
           "expected); set aside as {store}.corrupt"},
-         "{}"},
+         "{}",
+         false},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -240,7 +258,7 @@ TEST(SaveReadings, PutsInTheFreshReadingsUnderTheLockKeepsTheOthersAndDropsTheSt
         }
         std::vector<fleet_message> messages;
         run_outcome run{EnumerationStatus::kOk, 1, 0, {}, c.run};
-        SaveReadings(dir.path(), run, kNow, &messages);
+        UseAndStoreReadings(dir.path(), kNow, &run, &messages);
         std::vector<std::string> texts;
         for (const fleet_message& message : messages) {
             EXPECT_EQ(message.eSeverity, Severity::kWarning);
@@ -255,7 +273,8 @@ TEST(SaveReadings, PutsInTheFreshReadingsUnderTheLockKeepsTheOthersAndDropsTheSt
         }
         EXPECT_EQ(texts, expected);
         EXPECT_EQ(ReadWholeFile(path + ".corrupt"), c.aside);
-        EXPECT_EQ(Describe(LoadReadings(dir.path())), c.after);
+        EXPECT_EQ(Describe(Stored(dir.path())), c.after);
+        EXPECT_EQ(run.vScanners.back().bCached, c.busyCached);
         std::vector<std::string> files;  // in the order of their names
         if (!c.after.empty()) {
             files.push_back("readings.json");
@@ -278,7 +297,9 @@ TEST(StateFolder, IsCreatedWhenMissingAndAProblemIsOneWarningNeverAFailure) {
     WriteWholeFile(dir.path() + "/file", "");
     EXPECT_FALSE(PrepareStateFolder(dir.path() + "/file/state", &messages));
     const std::string missing = dir.path() + "/missing";
-    SaveReadings(missing, run_outcome{EnumerationStatus::kOk, 1, 0, {}, {}}, kNow, &messages);
+    run_outcome run{EnumerationStatus::kOk, 1, 0, {}, {Scanner("A", ScannerStatus::kOk)}};
+    UseAndStoreReadings(missing, kNow, &run, &messages);
+    EXPECT_EQ(run.vScanners[0].llReadAt, kNow) << "the run goes on without the store";
     std::vector<std::string> texts;
     for (const fleet_message& message : messages) {
         EXPECT_EQ(message.eSeverity, Severity::kWarning);
@@ -289,7 +310,6 @@ TEST(StateFolder, IsCreatedWhenMissingAndAProblemIsOneWarningNeverAFailure) {
                              "/file/state cannot be created: Not a directory",
                          "the readings of this run are not stored: cannot open " + missing +
                              "/readings.lock: No such file or directory"}));
-    EXPECT_TRUE(LoadReadings(missing).empty());
 }
 
 }  // namespace

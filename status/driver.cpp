@@ -54,19 +54,21 @@ bool ReadSitePolicy(const status_options& options, site_policy* policy, std::str
                       error) != PolicyRead::kInvalid;
 }
 
-// The readings of the fleet combined with the stored ones, which they then replace.
+// The readings of the fleet, combined with the stored ones, which they then replace. The store is
+// read once, at the end under its lock: the children are forked from a process that holds none of
+// it, and a busy scanner gets the latest reading that any run stored.
 run_outcome ReadWithState(const status_options& options, const fleet_probe& probe) {
     std::string folder = options.strStateDir.empty() ? g_cpDefaultStateDir : options.strStateDir;
     std::vector<fleet_message> stateMessages;
     bool keepsState = !options.bNoState && PrepareStateFolder(folder, &stateMessages);
-    reading_store store = keepsState ? LoadReadings(folder) : reading_store{};
     fleet_limits limits{std::chrono::seconds(options.iTimeoutSeconds), options.iJobs};
     run_outcome run = ReadFleet(probe, options.vDeviceNames, limits);
     long long now = static_cast<long long>(std::time(nullptr));
     KeepOneScannerPerName(&run);
-    CombineWithStore(store, now, &run);
     if (keepsState) {
-        SaveReadings(folder, run, now, &stateMessages);
+        UseAndStoreReadings(folder, now, &run, &stateMessages);
+    } else {
+        CombineWithStore({}, now, &run);
     }
     run.vMessages.insert(run.vMessages.end(), stateMessages.begin(), stateMessages.end());
     return run;

@@ -1,6 +1,8 @@
 // The JSON document, built with nlohmann-json in the key order of the schema.
 #include "status/json_format.h"
 
+#include <algorithm>
+#include <cstring>
 #include <nlohmann/json.hpp>
 
 #include "fleet/settings_check.h"
@@ -130,22 +132,42 @@ Json Scanner(const scanner_outcome& scanner) {
     return out;
 }
 
+std::string Dump(const Json& value) {
+    return value.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
 }  // namespace
 
+// The document's head by the library with an empty list of scanners, then each scanner by the
+// library, indented as the list's items: the same text as the whole document's, without the
+// library's tree of a whole fleet in memory at once.
 std::string RenderJson(const run_outcome& run, const program_info& program) {
-    Json scanners = Json::array();
-    for (const scanner_outcome& scanner : run.vScanners) {
-        scanners.push_back(Scanner(scanner));
+    Json head = {{"json_format_version", {1, 1}},
+                 {"program",
+                  {{"name", program.cpName},
+                   {"version", program.cpVersion},
+                   {"exit_status", program.iExitStatus},
+                   {"enumeration", EnumerationStatusName(run.eEnumeration)},
+                   {"scanners_enumerated", run.iAttached},
+                   {"duration_seconds", run.dSeconds},
+                   {"messages", Messages(run.vMessages)}}},
+                 {"scanners", Json::array()}};
+    std::string text = Dump(head);
+    if (run.vScanners.empty()) {
+        return text + "\n";
     }
-    Json document = {{"json_format_version", {1, 1}},
-                     {"program",
-                      {{"name", program.cpName},
-                       {"version", program.cpVersion},
-                       {"exit_status", program.iExitStatus},
-                       {"enumeration", EnumerationStatusName(run.eEnumeration)},
-                       {"scanners_enumerated", run.iAttached},
-                       {"duration_seconds", run.dSeconds},
-                       {"messages", Messages(run.vMessages)}}},
-                     {"scanners", std::move(scanners)}};
-    return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    text.resize(text.size() - std::strlen("]\n}"));  // the empty list's end and the document's
+    const char* separator = "\n";
+    for (const scanner_outcome& scanner : run.vScanners) {
+        text += separator;
+        std::string item = Dump(Scanner(scanner));
+        for (size_t start = 0; start < item.size();) {
+            size_t end = std::min(item.find('\n', start), item.size());
+            text.append("    ").append(item, start, end + 1 - start);
+            start = end + 1;
+        }
+        separator = ",\n";
+    }
+    text += "\n  ]\n}\n";
+    return text;
 }

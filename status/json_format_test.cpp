@@ -72,6 +72,11 @@ TEST(RenderJson, WritesTheWholeDocumentIndentedWithALineEnd) {
     std::string rendered = RenderJson(MixedRun(), {"orvexconsumables-status", "1.0.0", 2});
     nlohmann::ordered_json expected = nlohmann::ordered_json::parse(kExpected);
     EXPECT_EQ(rendered, expected.dump(2) + "\n");
+    // With no scanner the list is empty, as the library writes it.
+    run_outcome none{EnumerationStatus::kLibrariesMissing, 0, 0.5, {}, {}};
+    expected = nlohmann::ordered_json::parse(RenderJson(none, {"n", "v", 2}));
+    EXPECT_EQ(expected["scanners"], nlohmann::ordered_json::array());
+    EXPECT_EQ(RenderJson(none, {"n", "v", 2}), expected.dump(2) + "\n");
 }
 
 TEST(RenderJson, AFeatureAScannerLacksIsNullInsideItsObject) {
