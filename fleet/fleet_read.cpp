@@ -45,8 +45,12 @@ run_outcome ReadFleet(const fleet_probe& probe, const std::vector<std::string>& 
     fleet_run fleet = RunFleet(probe.fnEnumerate, probe.fnReadScanner, requested, limits);
     run_outcome run{fleet.eEnumeration, fleet.iAttached, 0.0, std::move(fleet.vMessages), {}};
     for (const fleet_scanner& read : fleet.vScanners) {
-        scanner_outcome scanner{
-            ValidUtf8(read.strName), ScannerStatus::kError, read.stChild.dSeconds, {}, {}};
+        scanner_outcome scanner{ValidUtf8(read.strName),
+                                ScannerStatus::kError,
+                                read.stChild.dSeconds,
+                                {},
+                                {},
+                                read.strName};
         JudgeReading(read.stChild, limits.dDeadline, &scanner);
         run.vScanners.push_back(std::move(scanner));
     }
@@ -55,7 +59,8 @@ run_outcome ReadFleet(const fleet_probe& probe, const std::vector<std::string>& 
                                  ScannerStatus::kAbsent,
                                  0.0,
                                  {{Severity::kError, "not attached"}},
-                                 {}});
+                                 {},
+                                 name});
     }
     run.dSeconds = SecondsSince(start);
     return run;

@@ -6,13 +6,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <toml++/toml.h>
 
 #include "consumables/power_off.h"
-
-const char* const g_cpDefaultPolicyPath = "/etc/orvexconsumables/policy.toml";
+#include "fleet/file_text.h"
 
 namespace {
 
@@ -182,18 +179,13 @@ bool ReadDocument(const policy_reader& reader, const toml::table& document, site
     return true;
 }
 
-// The file's text; false with *error when it is no regular file or cannot be read.
+// The file's text; false with *error when it cannot be read. Read with read(2), not a stream:
+// the writing process of the status companion then maps none of the C++ streams.
 bool ReadText(const std::string& path, std::string* text, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    if (file) {
-        content << file.rdbuf();  // an empty file inserts nothing: only the file's state counts
-    }
-    if (!file || file.bad()) {
+    if (!ReadFileText(path, text)) {
         *error = path + ": cannot be read";
         return false;
     }
-    *text = content.str();
     return true;
 }
 

@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "consumables/consumables.h"
-
-/// Where the fleet front ends look for the policy when none is named.
-extern const char* const g_cpDefaultPolicyPath;
+#include "fleet/fleet_paths.h"  // g_cpDefaultPolicyPath, where the policy is looked for
 
 /// The settings a scanner should have; an empty optional asks for nothing.
 struct policy_settings {

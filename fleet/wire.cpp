@@ -109,7 +109,7 @@ bool DecodeDeviceList(const std::string& payload, device_list_reading* reading) 
 std::string EncodeScannerReading(const scanner_reading& reading) {
     nlohmann::json document = {{"status", ScannerStatusName(reading.eStatus)}};
     if (reading.eStatus == ScannerStatus::kOk) {
-        document["report"] = reading.stReport;
+        document["report"] = ReportViewToJson(reading.stReport);
     } else {
         document["message"] = reading.strMessage;
     }
@@ -126,12 +126,23 @@ bool DecodeScannerReading(const std::string& payload, scanner_reading* reading) 
             reading->strMessage = document.at("message").get<std::string>();
             return true;
         }
-        const nlohmann::json& report = document.at("report");
-        reading->stReport = report.get<report_view>();
+        return ReportViewFromJson(document.at("report"), &reading->stReport);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+nlohmann::json ReportViewToJson(const report_view& view) {
+    return view;
+}
+
+bool ReportViewFromJson(const nlohmann::json& json, report_view* view) {
+    try {
+        *view = json.get<report_view>();
         // The library converts what it can (a fraction or a boolean to a whole number, a number
         // to a narrower one): only a report that the decoded view encodes to again is exact.
         // Compared as text, the form that the parent already writes with the library.
-        return nlohmann::json(reading->stReport).dump() == report.dump();
+        return nlohmann::json(*view).dump() == json.dump();
     } catch (const std::exception&) {
         return false;
     }

@@ -1,6 +1,7 @@
 // What the children hand back to the parent over their pipe, and the parent's check of it.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 
@@ -34,3 +35,10 @@ std::string EncodeScannerReading(const scanner_reading& reading);
 /// Reads what EncodeScannerReading wrote; false for anything else (not JSON, a key missing, added
 /// or of the wrong type, a number out of its range, an unknown status, consumable or mark).
 bool DecodeScannerReading(const std::string& payload, scanner_reading* reading);
+
+/// A report view as the JSON value that EncodeScannerReading writes under "report" (the state
+/// store keeps it so).
+nlohmann::json ReportViewToJson(const report_view& view);
+
+/// Reads what ReportViewToJson wrote; false for anything else, as DecodeScannerReading.
+bool ReportViewFromJson(const nlohmann::json& json, report_view* view);

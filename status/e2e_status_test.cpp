@@ -1,54 +1,17 @@
 // Whole-program tests: orvexconsumables-status-sim against private fleet files, with a scanner held
-// by another process, a hung one, hostile texts, another locale and unwritable outputs.
+// by another process, a hung one, hostile texts, another locale, unwritable outputs, a policy that
+// is not valid and parallel reads.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "fleet/fleet_paths.h"
 #include "tests/support/status_support.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-// A scanner of the simulated fleet; extra keys (faults, counters) are merged in.
-nlohmann::json FleetScanner(const std::string& name, const std::string& serial,
-                            const nlohmann::json& extra = nlohmann::json::object()) {
-    nlohmann::json scanner = {
-        {"name", name},
-        {"firmware", "0C31"},
-        {"identification",
-         {{"productId", "ko-330xs"}, {"revision", "1.00"}, {"serialNumber", serial}}},
-        {"totals", {{"adf", 100}, {"hasFlatbed", false}}},
-        {"counters", {{"pick", {{"label", "Pick Roller:"}, {"count", 60}}}}},
-    };
-    scanner.update(extra);
-    return scanner;
-}
-
-// A fleet file in its own folder, removed with the object.
-struct Fleet {
-    TempDir dir;
-    std::string path = dir.path() + "/fleet.json";
-    Fleet(std::initializer_list<nlohmann::json> scanners) { Write(scanners); }
-    void Write(const std::vector<nlohmann::json>& scanners) const {
-        WriteWholeFile(path, nlohmann::json({{"scanners", scanners}}).dump(2));
-    }
-};
-
-// The schema check with Debian's python3-jsonschema; the message of the first violation, or "".
-std::string SchemaViolation(const std::string& document) {
-    TempDir dir;
-    WriteWholeFile(dir.path() + "/out.json", document);
-    std::string command =
-        "/usr/bin/python3 -c 'import json, sys, jsonschema\n"
-        "schema = json.load(open(sys.argv[1]))\n"
-        "jsonschema.Draft202012Validator.check_schema(schema)\n"
-        "jsonschema.Draft202012Validator(schema).validate(json.load(open(sys.argv[2])))' " +
-        std::string(ORVEX_TEST_SCHEMA) + " " + dir.path() + "/out.json > " + dir.path() +
-        "/why 2>&1";
-    return std::system(command.c_str()) == 0 ? "" : ReadWholeFile(dir.path() + "/why");
-}
 
 Names Statuses(const nlohmann::json& document) {
     Names statuses;
@@ -72,7 +35,7 @@ TEST(StatusProgram, ReportsOkBusyHungAndAbsentScannersWithinTheDeadline) {
     EXPECT_LT(run.seconds, 3.0);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(SchemaViolation(run.out), "");
+    EXPECT_EQ(SchemaViolation(run.out, ORVEX_TEST_SCHEMA), "");
     nlohmann::json document = nlohmann::json::parse(run.out);
     EXPECT_EQ(Statuses(document), (Names{"ko-330xs:OK1 ok", "ko-330xs:BUSY2 busy",
                                          "ko-330xs:HUNG3 timeout", "ko-330xs:GONE4 absent"}));
@@ -148,26 +111,47 @@ TEST(StatusProgram, UsageErrorsHelpAndVersion) {
         EXPECT_EQ(run.exitCode, c.exitCode);
     }
     RunResult help = RunStatusProgram(fleet.path, {"--help", "-f", "nagios"});
-    EXPECT_EQ(help.out,
-              "Usage: orvexconsumables-status [-f json|prometheus|nagios] [-o FILE] [-d NAME]...\n"
-              "                               [-t SECONDS] [-h] [-V]\n"
-              "Reports the consumables and settings of the attached scanners without changing "
-              "them.\n"
-              "\n"
-              "  -f, --format FORMAT      json (default), prometheus or nagios\n"
-              "  -o, --output FILE        replace FILE atomically instead of writing to standard "
-              "output\n"
-              "  -d, --device-name NAME   only this scanner (repeatable)\n"
-              "  -t, --timeout SECONDS    deadline for the enumeration and for each scanner\n"
-              "                           (1 to 3600, default 10)\n"
-              "  -h, --help               show this help\n"
-              "  -V, --version            show the version\n"
-              "\n"
-              "Exit status with json and prometheus: 0 everything read; 2 written, but the "
-              "libraries, the\n"
-              "enumeration or a scanner could not be read; 1 the output could not be written; 3 "
-              "usage error.\n"
-              "With nagios: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.\n");
+    // The -sim program's default paths are inside the build tree.
+    EXPECT_EQ(
+        help.out,
+        std::string(
+            "Usage: orvexconsumables-status [-f json|prometheus|nagios|table] [-o FILE]\n"
+            "                               [-d NAME]... [-t SECONDS] [-j JOBS] [-p FILE]\n"
+            "                               [--state-dir DIR] [--no-state] [-w PERCENT]\n"
+            "                               [-c PERCENT] [-h] [-V]\n"
+            "Reports the consumables and settings of the attached scanners without changing "
+            "them.\n"
+            "\n"
+            "  -f, --format FORMAT      json (default), prometheus, nagios or table\n"
+            "  -o, --output FILE        replace FILE atomically instead of writing to standard "
+            "output\n"
+            "  -d, --device-name NAME   only this scanner (repeatable)\n"
+            "  -t, --timeout SECONDS    deadline for the enumeration and for each scanner\n"
+            "                           (1 to 3600, default 10)\n"
+            "  -j, --jobs JOBS          scanners read at once (1 to 64, default 1)\n"
+            "  -p, --policy FILE        the site's wanted settings and consumables' life; "
+            "default,\n"
+            "                           if it exists: ") +
+            g_cpDefaultPolicyPath +
+            "\n"
+            "      --state-dir DIR      the folder of each scanner's last reading; default\n"
+            "                           " +
+            g_cpDefaultStateDir +
+            "\n"
+            "      --no-state           neither use nor keep the last readings\n"
+            "  -w, --warning PERCENT    nagios: WARNING at or below this share of a life "
+            "left\n"
+            "                           (0 to 100, default 10)\n"
+            "  -c, --critical PERCENT   nagios: CRITICAL likewise (0 to 100, default 0)\n"
+            "  -h, --help               show this help\n"
+            "  -V, --version            show the version\n"
+            "\n"
+            "Exit status with json, prometheus and table: 0 everything read; 2 written, but "
+            "the\n"
+            "libraries, the enumeration or a scanner could not be read; 1 the output could "
+            "not be\n"
+            "written; 3 usage error, or a policy file that is not valid.\n"
+            "With nagios: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.\n");
     EXPECT_EQ(help.exitCode, 0);
 }
 
@@ -182,7 +166,7 @@ TEST(StatusProgram, HostileTextsGiveValidOutputInEveryFormat) {
 
     RunResult json = RunStatusProgram(fleet.path, {});
     EXPECT_EQ(json.exitCode, 0);
-    EXPECT_EQ(SchemaViolation(json.out), "");
+    EXPECT_EQ(SchemaViolation(json.out, ORVEX_TEST_SCHEMA), "");
     nlohmann::json scanner = nlohmann::json::parse(json.out)["scanners"][0];
     EXPECT_EQ(scanner["device"], name);
     EXPECT_EQ(scanner["identification"].dump(),
@@ -209,13 +193,6 @@ TEST(StatusProgram, HostileTextsGiveValidOutputInEveryFormat) {
               "ko-330xs:a\"b\\c d: ok\n");
 }
 
-// Durations differ from run to run; they are masked only where they are plain numbers.
-std::string WithoutDurations(const std::string& text) {
-    static const std::regex json("(\"duration_seconds\": )[0-9.]+(,?)\n");
-    static const std::regex prometheus("(_duration_seconds(\\{[^}]*\\})? )[0-9.]+\n");
-    return std::regex_replace(std::regex_replace(text, json, "$1D$2\n"), prometheus, "$1D\n");
-}
-
 TEST(StatusProgram, AGermanLocaleGivesTheSameBytes) {
     TempDir locales;
     std::string compile = "localedef -i de_DE -f UTF-8 " + locales.path() + "/de_DE.UTF-8";
@@ -236,12 +213,65 @@ TEST(StatusProgram, AGermanLocaleGivesTheSameBytes) {
     Fleet fleet({FleetScanner("ko-330xs:OK1", "OK1", offsets)});
     const std::vector<std::pair<std::string, bool>> formats = {
         {"json", true}, {"prometheus", true}, {"nagios", false}};
-    for (const auto& [format, hasDurations] : formats) {
+    for (const auto& [format, hasTimes] : formats) {
         RunResult plain = RunStatusProgram(fleet.path, {"-f", format}, {"LC_ALL=C"});
         RunResult local = RunStatusProgram(fleet.path, {"-f", format}, german);
         EXPECT_EQ(plain.exitCode, 0) << format;
-        EXPECT_EQ(WithoutDurations(plain.out) != plain.out, hasDurations) << format;
-        EXPECT_EQ(WithoutDurations(local.out), WithoutDurations(plain.out)) << format;
+        EXPECT_EQ(WithoutTimes(plain.out) != plain.out, hasTimes) << format;
+        EXPECT_EQ(WithoutTimes(local.out), WithoutTimes(plain.out)) << format;
+    }
+}
+
+TEST(StatusProgram, APolicyThatIsNotValidEndsTheRunBeforeAnythingIsReadOrWritten) {
+    Fleet fleet({FleetScanner("ko-330xs:OK1", "OK1")});
+    const std::string bad = fleet.dir.path() + "/bad.toml";
+    WriteWholeFile(bad, "[settings]\nsleep_timer_minutes = 0\n");
+    const std::string missing = fleet.dir.path() + "/missing.toml";
+    const std::string fault =
+        bad + ":2:23: settings.sleep_timer_minutes: not a whole number from 1 to 1440";
+    struct Case {
+        Names args;
+        std::string out;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {{"-p", bad}, "", fault},
+        {{"-f", "nagios", "--policy", bad}, "ORVEXCONSUMABLES UNKNOWN - " + fault + "\n", fault},
+        {{"-p", missing, "-o", fleet.dir.path() + "/out.prom", "-f", "prometheus"},
+         "",
+         missing + ": No such file or directory"},
+    };
+    const std::string trace = "ORVEX_SIM_TRACE=" + fleet.dir.path() + "/trace";
+    for (const Case& c : cases) {
+        RunResult run = RunStatusProgram(fleet.path, c.args, {trace});
+        EXPECT_EQ(run.exitCode, 3);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, "orvexconsumables-status: " + c.error + "\n");
+    }
+    // No library was loaded (no trace), no state folder made, no output file written.
+    EXPECT_EQ(FolderEntries(fleet.dir.path()), (Names{"bad.toml", "fleet.json"}));
+}
+
+TEST(StatusProgram, ParallelReadsGiveTheSameOutputInEnumerationOrder) {
+    // The first scanner is the slowest, so that the children of -j 8 end in the reverse order.
+    std::vector<nlohmann::json> scanners;
+    Names names;
+    for (int i = 0; i < 8; ++i) {
+        names.push_back("ko-330xs:P" + std::to_string(i) + " ok");
+        nlohmann::json delay = {{"faults", {{"GetArdosaInfo", {{"delayMs", (7 - i) * 20}}}}}};
+        scanners.push_back(FleetScanner("ko-330xs:P" + std::to_string(i), "P", delay));
+    }
+    Fleet fleet({});
+    fleet.Write(scanners);
+    for (const char* format : {"json", "prometheus", "nagios", "table"}) {
+        RunResult one = RunStatusProgram(fleet.path, {"-f", format, "-j", "1"});
+        RunResult eight = RunStatusProgram(fleet.path, {"-f", format, "-j", "8"});
+        EXPECT_EQ(one.exitCode, 0) << format;
+        EXPECT_EQ(eight.exitCode, one.exitCode) << format;
+        EXPECT_EQ(WithoutTimes(eight.out), WithoutTimes(one.out)) << format;
+        if (format == std::string("json")) {
+            EXPECT_EQ(Statuses(nlohmann::json::parse(eight.out)), names);
+        }
     }
 }
 

@@ -9,38 +9,40 @@
 #include "status/json_format.h"
 #include "status/nagios_format.h"
 #include "status/prometheus_format.h"
+#include "status/table_format.h"
 
-/// The exit statuses of json and prometheus; nagios exits with its plugin state.
+/// The exit statuses of json, prometheus and table; nagios exits with its plugin state.
 inline constexpr int kExitComplete = 0;    // everything read
 inline constexpr int kExitNotWritten = 1;  // the output could not be written
 inline constexpr int kExitIncomplete = 2;  // written, but something could not be read
-inline constexpr int kExitUsage = 3;
+inline constexpr int kExitUsage = 3;       // also a policy file that is not valid
 
 /// One output format.
 struct output_format {
     const char* cpName;  // the value of -f
     std::string (*pRender)(const run_outcome& run, const program_info& program);
-    int (*pExitStatus)(const run_outcome& run);  // of a run whose output was written
-    int iNotWrittenStatus;                       // of a run whose output could not be written
+    // Of a run whose output was written; program's exit status is not yet known.
+    int (*pExitStatus)(const run_outcome& run, const program_info& program);
+    int iNotWrittenStatus;  // of a run whose output could not be written
     std::string (*pUsageError)(const std::string& error);  // standard output on a usage error;
                                                            // null: nothing
 };
 
 /// kExitComplete when everything was read, else kExitIncomplete.
-inline int ReadingExitStatus(const run_outcome& run) {
+inline int ReadingExitStatus(const run_outcome& run, const program_info&) {
     return IsCompleteReading(run) ? kExitComplete : kExitIncomplete;
 }
 
 /// The exit status of the run's plugin state.
-inline int PluginRunExitStatus(const run_outcome& run) {
-    return PluginExitStatus(PluginStateOf(run));
+inline int PluginRunExitStatus(const run_outcome& run, const program_info& program) {
+    return PluginExitStatus(PluginStateOf(run, program));
 }
 
 /// The formats; the first is the default.
 inline constexpr output_format kOutputFormats[] = {
     {"json", RenderJson, ReadingExitStatus, kExitNotWritten, nullptr},
     {"prometheus", RenderPrometheus, ReadingExitStatus, kExitNotWritten, nullptr},
-    {"nagios", [](const run_outcome& run, const program_info&) { return RenderNagios(run); },
-     PluginRunExitStatus, 3 /* UNKNOWN: a plugin whose output is lost knows nothing */,
-     RenderNagiosUsageError},
+    {"nagios", RenderNagios, PluginRunExitStatus,
+     3 /* UNKNOWN: a plugin whose output is lost knows nothing */, RenderNagiosUsageError},
+    {"table", RenderTable, ReadingExitStatus, kExitNotWritten, nullptr},
 };

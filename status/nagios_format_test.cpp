@@ -7,18 +7,38 @@
 
 namespace {
 
+const program_info kDefaults{"orvexconsumables-status", "1.0.0", 0};
+
 scanner_outcome Scanner(ScannerStatus status, report_view report = BareReport()) {
-    return {"s", status, 0, {}, std::move(report)};
+    return {"s", status, 0, {}, std::move(report), "s"};
+}
+
+// A scanner whose roller counts 30000 sheets of the given life.
+scanner_outcome WithLife(int32_t life, ScannerStatus status = ScannerStatus::kOk) {
+    scanner_outcome scanner = Scanner(status);
+    scanner.aLife[static_cast<size_t>(ConsumableKind::kRoller)] = life;
+    scanner.bCached = status != ScannerStatus::kOk;
+    return scanner;
 }
 
 TEST(PluginState, IsTheWeightiestOfTheRunsParts) {
     report_view marked = BareReport();
     marked.vConsumables[0].eMarks = CounterMarks::kSecond;
+    scanner_outcome drifted = Scanner(ScannerStatus::kOk);
+    drifted.oPolicy = settings_check{{{PolicySetting::kSleepTimer, 15, 15, 20, false}}, {}};
+    scanner_outcome compliant = Scanner(ScannerStatus::kOk);
+    compliant.oPolicy = settings_check{{{PolicySetting::kSleepTimer, 15, 15, 15, true}}, {}};
+    scanner_outcome heldMarked = Scanner(ScannerStatus::kBusy, marked);
+    heldMarked.bCached = true;
+    program_info strict = kDefaults;
+    strict.iWarningPercent = 50;
+    strict.iCriticalPercent = 25;
     struct StateCase {
         EnumerationStatus enumeration;
         std::vector<scanner_outcome> scanners;
         PluginState state;
         int exitStatus;
+        program_info program = kDefaults;
     };
     const EnumerationStatus ok = EnumerationStatus::kOk;
     const std::vector<StateCase> cases = {
@@ -40,35 +60,74 @@ TEST(PluginState, IsTheWeightiestOfTheRunsParts) {
         {EnumerationStatus::kLibrariesMissing, {}, PluginState::kCritical, 2},
         {EnumerationStatus::kTimeout, {}, PluginState::kCritical, 2},
         {EnumerationStatus::kError, {}, PluginState::kCritical, 2},
+        // The life left against the thresholds, at or below each: 30000 sheets counted.
+        {ok, {WithLife(33334)}, PluginState::kOk, 0},                // 10.0006 % left
+        {ok, {WithLife(33333)}, PluginState::kWarning, 1},           // 9.9999 %
+        {ok, {WithLife(30001)}, PluginState::kWarning, 1},           // one sheet left
+        {ok, {WithLife(30000)}, PluginState::kCritical, 2},          // none
+        {ok, {WithLife(20000)}, PluginState::kCritical, 2},          // past its life
+        {ok, {WithLife(60001)}, PluginState::kOk, 0, strict},        // 50.0008 %
+        {ok, {WithLife(60000)}, PluginState::kWarning, 1, strict},   // 50 %
+        {ok, {WithLife(40000)}, PluginState::kCritical, 2, strict},  // 25 %
+        // Settings against the policy.
+        {ok, {drifted}, PluginState::kWarning, 1},
+        {ok, {compliant}, PluginState::kOk, 0},
+        // A stored reading: a busy scanner is judged on it and stays at least UNKNOWN; one that
+        // timed out stays CRITICAL.
+        {ok, {heldMarked}, PluginState::kWarning, 1},
+        {ok, {WithLife(30000, ScannerStatus::kBusy)}, PluginState::kCritical, 2},
+        {ok, {WithLife(100000, ScannerStatus::kBusy)}, PluginState::kUnknown, 3},
+        {ok, {WithLife(100000, ScannerStatus::kTimeout)}, PluginState::kCritical, 2},
     };
     for (size_t i = 0; i < cases.size(); ++i) {
         run_outcome run{cases[i].enumeration, 0, 0, {}, cases[i].scanners};
-        EXPECT_EQ(PluginStateOf(run), cases[i].state) << "case " << i;
-        EXPECT_EQ(PluginExitStatus(PluginStateOf(run)), cases[i].exitStatus) << "case " << i;
+        EXPECT_EQ(PluginStateOf(run, cases[i].program), cases[i].state) << "case " << i;
+        EXPECT_EQ(PluginExitStatus(PluginStateOf(run, cases[i].program)), cases[i].exitStatus)
+            << "case " << i;
     }
 }
 
 TEST(RenderNagios, SummaryWithPerfdataThenALinePerScannerAndMessage) {
+    // Two names that read the same once cleaned for a label: each gets its position.
     run_outcome mixed = MixedRun();
     mixed.vScanners[1].strDevice = "it's=odd|\nname";
+    mixed.vScanners[2].strDevice = "its=odd| name";
     run_outcome failed{EnumerationStatus::kTimeout, 0, 10, {{Severity::kError, "too slow"}}, {}};
-    const std::vector<std::pair<run_outcome, std::string>> cases = {
-        {mixed,
-         "ORVEXCONSUMABLES CRITICAL - 4 scanners: 2 ok, 1 busy, 1 absent | "
-         "'ko-330xs:KV33A0001 after_cleaning'=120;;;0 'ko-330xs:KV33A0001 brake_roller'=5000;;;0 "
-         "'ko-330xs:KV33A0001 pick_roller'=6000;;;0 'itsodd  name roller'=30000;;;0\n"
-         "ko-330xs:KV33A0001: ok - marked: brake_roller (second mark), pick_roller (first mark)\n"
+    scanner_outcome low = WithLife(33000);
+    program_info thresholds = kDefaults;
+    thresholds.iWarningPercent = 30;
+    thresholds.iCriticalPercent = 5;
+    struct RenderCase {
+        run_outcome run;
+        program_info program;
+        std::string expected;
+    };
+    const std::vector<RenderCase> cases = {
+        {mixed, kDefaults,
+         "ORVEXCONSUMABLES CRITICAL - 5 scanners: 2 ok, 2 busy, 1 absent | "
+         "'ko-330xs:KV33A0001 after_cleaning'=120;4500;5000;0;5000 "
+         "'ko-330xs:KV33A0001 brake_roller'=5000;4950;5500;0;5500 "
+         "'ko-330xs:KV33A0001 pick_roller'=6000;180000;200000;0;200000 "
+         "'itsodd  name #2 roller'=30000;;;0 "
+         "'itsodd  name #3 roller'=30000;36000;40000;0;40000\n"
+         "ko-330xs:KV33A0001: ok - marked: brake_roller (second mark), pick_roller (first mark); "
+         "life: brake_roller 9% left; out of policy: power off 2-hours (wanted 1-hour)\n"
          "it's=odd  name: ok\n"
+         "its=odd  name: busy (last read 2026-12-08T08:00:00Z) - in use\n"
          "ko-330xs:BUSY: busy - in use\n"
          "gone: absent - not attached\n"
          "two attached scanners are named 'x'\n"},
-        {failed,
+        {run_outcome{EnumerationStatus::kOk, 1, 0, {}, {low}}, thresholds,
+         "ORVEXCONSUMABLES WARNING - 1 scanner: 1 ok | 's roller'=30000;23100;31350;0;33000\n"
+         "s: ok - life: roller 9% left\n"},
+        {failed, kDefaults,
          "ORVEXCONSUMABLES CRITICAL - the enumeration timed out\n"
          "too slow\n"},
-        {run_outcome{EnumerationStatus::kOk, 0, 0, {}, {}}, "ORVEXCONSUMABLES OK - 0 scanners\n"},
+        {run_outcome{EnumerationStatus::kOk, 0, 0, {}, {}}, kDefaults,
+         "ORVEXCONSUMABLES OK - 0 scanners\n"},
     };
-    for (const auto& [run, expected] : cases) {
-        EXPECT_EQ(RenderNagios(run), expected);
+    for (const RenderCase& c : cases) {
+        EXPECT_EQ(RenderNagios(c.run, c.program), c.expected);
     }
 }
 

@@ -8,9 +8,17 @@
 #include <cstring>
 #include <vector>
 
+#include "fleet/fleet_paths.h"
+
 namespace {
 
-const char kShortOptions[] = ":f:o:d:t:hV";
+const char kShortOptions[] = ":f:o:d:t:hVj:p:w:c:";
+
+// The codes of the options that have no letter.
+enum : int {
+    kOptionStateDir = 0x100,
+    kOptionNoState,
+};
 
 const option kLongOptions[] = {
     {"format", required_argument, nullptr, 'f'},
@@ -19,6 +27,12 @@ const option kLongOptions[] = {
     {"timeout", required_argument, nullptr, 't'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
+    {"jobs", required_argument, nullptr, 'j'},
+    {"policy", required_argument, nullptr, 'p'},
+    {"state-dir", required_argument, nullptr, kOptionStateDir},
+    {"no-state", no_argument, nullptr, kOptionNoState},
+    {"warning", required_argument, nullptr, 'w'},
+    {"critical", required_argument, nullptr, 'c'},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -46,29 +60,66 @@ std::string FormatNames(const char* separator, const char* lastSeparator,
     return names;
 }
 
-bool ParseTimeout(const char* text, int* seconds) {
+// The formats that exit with the reading's status ("json, prometheus and table").
+std::string ReadingFormatNames() {
+    std::vector<const char*> names;
+    for (const output_format& row : kOutputFormats) {
+        if (row.pExitStatus == ReadingExitStatus) {
+            names.push_back(row.cpName);
+        }
+    }
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 < names.size() ? ", " : " and ") + std::string(names[i]);
+    }
+    return text;
+}
+
+// A whole number from lo to hi in decimal digits alone (no sign, no space).
+bool ParseWhole(const char* text, long lo, long hi, int* number) {
     if (*text < '0' || *text > '9') {
         return false;
     }
     char* end = nullptr;
     errno = 0;
     long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < kMinTimeoutSeconds || value > kMaxTimeoutSeconds) {
+    if (errno != 0 || *end != '\0' || value < lo || value > hi) {
         return false;
     }
-    *seconds = static_cast<int>(value);
+    *number = static_cast<int>(value);
     return true;
+}
+
+// A path option's value, which may not be empty.
+void SetPath(const char* value, const char* what, std::string* path, std::string* problem) {
+    *path = value;
+    if (path->empty()) {
+        *problem = std::string("the ") + what + " name is empty";
+    }
+}
+
+std::string NotAPercentage(const char* what, const char* value) {
+    return std::string("the ") + what + " threshold '" + value +
+           "' is not a whole percentage from 0 to 100";
 }
 
 // The option word as the user wrote it, for messages: a long option as written (without its
 // value), a short one by its letter.
-std::string OptionWord(char** argv, bool missingValue) {
+std::string OptionWord(char** argv) {
     std::string word = argv[optind - 1];
     bool isLong = word.rfind("--", 0) == 0;
-    if (optopt != 0 && !(missingValue && isLong)) {
+    if (optopt != 0 && !isLong) {
         return std::string("-") + static_cast<char>(optopt);
     }
     return word.substr(0, word.find('='));
+}
+
+// An option that getopt_long refused: unknown, or a long one given a value that it does not take
+// (optopt then holds its code, which may be no letter at all).
+std::string Refused(char** argv) {
+    std::string word = OptionWord(argv);
+    return optopt != 0 && word.rfind("--", 0) == 0 ? "option '" + word + "' takes no value"
+                                                   : "unknown option '" + word + "'";
 }
 
 // Applies one option with its value; a value that does not fit leaves a description in *problem.
@@ -90,7 +141,8 @@ void ApplyOption(int option, const char* value, status_options* options, std::st
             options->vDeviceNames.emplace_back(value);
             break;
         case 't':
-            if (!ParseTimeout(value, &options->iTimeoutSeconds)) {
+            if (!ParseWhole(value, kMinTimeoutSeconds, kMaxTimeoutSeconds,
+                            &options->iTimeoutSeconds)) {
                 *problem = "the timeout '" + std::string(value) +
                            "' is not a whole number of seconds from 1 to 3600";
             }
@@ -100,6 +152,32 @@ void ApplyOption(int option, const char* value, status_options* options, std::st
             break;
         case 'V':
             options->bVersion = true;
+            break;
+        case 'j':
+            if (!ParseWhole(value, kMinJobs, kMaxJobs, &options->iJobs)) {
+                *problem = "the number of jobs '" + std::string(value) +
+                           "' is not a whole number from 1 to 64";
+            }
+            break;
+        case 'p':
+            SetPath(value, "policy file", &options->strPolicyPath, problem);
+            break;
+        case kOptionStateDir:
+            SetPath(value, "state folder", &options->strStateDir, problem);
+            options->bNoState = false;  // the later of the two state options counts
+            break;
+        case kOptionNoState:
+            options->bNoState = true;
+            break;
+        case 'w':
+            if (!ParseWhole(value, 0, 100, &options->iWarningPercent)) {
+                *problem = NotAPercentage("warning", value);
+            }
+            break;
+        case 'c':
+            if (!ParseWhole(value, 0, 100, &options->iCriticalPercent)) {
+                *problem = NotAPercentage("critical", value);
+            }
             break;
     }
 }
@@ -116,9 +194,9 @@ bool ParseStatusOptions(int argc, char** argv, status_options* options, std::str
     while ((option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1) {
         std::string problem;
         if (option == '?') {
-            problem = "unknown option '" + OptionWord(argv, false) + "'";
+            problem = Refused(argv);
         } else if (option == ':') {
-            problem = "option '" + OptionWord(argv, true) + "' needs a value";
+            problem = "option '" + OptionWord(argv) + "' needs a value";
         } else {
             ApplyOption(option, optarg, options, &problem);
         }
@@ -134,9 +212,10 @@ bool ParseStatusOptions(int argc, char** argv, status_options* options, std::str
 }
 
 std::string StatusHelpText() {
-    return "Usage: orvexconsumables-status [-f " + FormatNames("|", "|") +
-           R"(] [-o FILE] [-d NAME]...
-                               [-t SECONDS] [-h] [-V]
+    return "Usage: orvexconsumables-status [-f " + FormatNames("|", "|") + R"(] [-o FILE]
+                               [-d NAME]... [-t SECONDS] [-j JOBS] [-p FILE]
+                               [--state-dir DIR] [--no-state] [-w PERCENT]
+                               [-c PERCENT] [-h] [-V]
 Reports the consumables and settings of the attached scanners without changing them.
 
   -f, --format FORMAT      )" +
@@ -145,11 +224,24 @@ Reports the consumables and settings of the attached scanners without changing t
   -d, --device-name NAME   only this scanner (repeatable)
   -t, --timeout SECONDS    deadline for the enumeration and for each scanner
                            (1 to 3600, default 10)
+  -j, --jobs JOBS          scanners read at once (1 to 64, default 1)
+  -p, --policy FILE        the site's wanted settings and consumables' life; default,
+                           if it exists: )" +
+           g_cpDefaultPolicyPath + R"(
+      --state-dir DIR      the folder of each scanner's last reading; default
+                           )" +
+           g_cpDefaultStateDir + R"(
+      --no-state           neither use nor keep the last readings
+  -w, --warning PERCENT    nagios: WARNING at or below this share of a life left
+                           (0 to 100, default 10)
+  -c, --critical PERCENT   nagios: CRITICAL likewise (0 to 100, default 0)
   -h, --help               show this help
   -V, --version            show the version
 
-Exit status with json and prometheus: 0 everything read; 2 written, but the libraries, the
-enumeration or a scanner could not be read; 1 the output could not be written; 3 usage error.
+Exit status with )" +
+           ReadingFormatNames() + R"(: 0 everything read; 2 written, but the
+libraries, the enumeration or a scanner could not be read; 1 the output could not be
+written; 3 usage error, or a policy file that is not valid.
 With nagios: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN.
 )";
 }

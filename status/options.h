@@ -14,11 +14,21 @@ struct status_options {
     int iTimeoutSeconds = 10;               // for the enumeration and for each scanner
     bool bHelp = false;
     bool bVersion = false;
+    int iJobs = 1;              // scanners read at once
+    std::string strPolicyPath;  // empty: the default policy, if it exists
+    std::string strStateDir;    // empty: the default state folder
+    bool bNoState = false;      // neither use nor keep stored readings
+    int iWarningPercent = 10;   // the plugin's thresholds of a life left
+    int iCriticalPercent = 0;
 };
 
 /// The limits of the timeout option, in seconds.
 constexpr int kMinTimeoutSeconds = 1;
 constexpr int kMaxTimeoutSeconds = 3600;
+
+/// The limits of the jobs option: the scanner software may not expect many processes at once.
+constexpr int kMinJobs = 1;
+constexpr int kMaxJobs = 64;
 
 /// Reads the command line. Returns false with a one-line description in *error for a usage error;
 /// the options read so far (the format above all) stay in *options. Prints nothing.

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "fleet/settings_check.h"
+
 namespace {
 
 using Labels = std::vector<std::pair<const char*, std::string>>;
@@ -53,16 +55,25 @@ std::string EscapeLabelValue(const std::string& value) {
     return escaped;
 }
 
-// Collects one family's samples for each scanner that was read.
-Samples ForEachRead(const run_outcome& run,
-                    const std::function<void(const report_view&, const Labels&, Samples*)>& add) {
+// Collects one family's samples for each scanner with data, read now or stored: a stored
+// reading gives the same series as a fresh one.
+Samples ForEachWithData(
+    const run_outcome& run,
+    const std::function<void(const scanner_outcome&, const Labels&, Samples*)>& add) {
     Samples samples;
     for (const scanner_outcome& scanner : run.vScanners) {
-        if (scanner.eStatus == ScannerStatus::kOk) {
-            add(scanner.stReport, {{"device", scanner.strDevice}}, &samples);
+        if (HasData(scanner)) {
+            add(scanner, {{"device", scanner.strDevice}}, &samples);
         }
     }
     return samples;
+}
+
+// The same, for the families that the report view alone gives.
+Samples ForEachRead(const run_outcome& run,
+                    const std::function<void(const report_view&, const Labels&, Samples*)>& add) {
+    return ForEachWithData(run, [&](const scanner_outcome& scanner, const Labels& device,
+                                    Samples* out) { add(scanner.stReport, device, out); });
 }
 
 Labels With(Labels labels, const char* name, std::string value) {
@@ -115,6 +126,13 @@ Samples ReadDuration(const run_outcome& run, const program_info&) {
     return samples;
 }
 
+Samples LastRead(const run_outcome& run, const program_info&) {
+    return ForEachWithData(run,
+                           [](const scanner_outcome& scanner, const Labels& device, Samples* out) {
+                               out->push_back({device, Text(scanner.llReadAt)});
+                           });
+}
+
 Samples Info(const run_outcome& run, const program_info&) {
     return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
         Labels labels = device;
@@ -141,6 +159,32 @@ Samples ConsumableSheets(const run_outcome& run, const program_info&) {
                             Text(counter.iSheets)});
         }
     });
+}
+
+Samples ConsumableLife(const run_outcome& run, const program_info&) {
+    return ForEachWithData(run, [](const scanner_outcome& scanner, const Labels& device,
+                                   Samples* out) {
+        for (const consumable_view& counter : scanner.stReport.vConsumables) {
+            const std::optional<int32_t>& life = scanner.aLife[static_cast<size_t>(counter.eKind)];
+            if (life) {
+                out->push_back(
+                    {With(device, "consumable", ConsumableRowOf(counter.eKind).cpId), Text(*life)});
+            }
+        }
+    });
+}
+
+Samples ConsumableReplaced(const run_outcome& run, const program_info&) {
+    return ForEachWithData(
+        run, [](const scanner_outcome& scanner, const Labels& device, Samples* out) {
+            for (const consumable_view& counter : scanner.stReport.vConsumables) {
+                const auto& replaced = scanner.aReplaced[static_cast<size_t>(counter.eKind)];
+                if (replaced) {
+                    out->push_back({With(device, "consumable", ConsumableRowOf(counter.eKind).cpId),
+                                    Text(replaced->llAt)});
+                }
+            }
+        });
 }
 
 Samples ConsumableMarks(const run_outcome& run, const program_info&) {
@@ -176,6 +220,18 @@ Samples PowerOffDelay(const run_outcome& run, const program_info&) {
     return ForEachRead(run, [](const report_view& report, const Labels& device, Samples* out) {
         if (report.oPowerOff && report.oPowerOff->oHours) {
             out->push_back({device, Text(*report.oPowerOff->oHours * 3600)});
+        }
+    });
+}
+
+Samples SettingCompliant(const run_outcome& run, const program_info&) {
+    return ForEachWithData(run, [](const scanner_outcome& scanner, const Labels& device,
+                                   Samples* out) {
+        if (scanner.oPolicy) {
+            for (const setting_check& check : scanner.oPolicy->vChecks) {
+                out->push_back({With(device, "setting", PolicySettingRowOf(check.eSetting).cpLabel),
+                                Flag(check.bCompliant)});
+            }
         }
     });
 }
@@ -232,7 +288,8 @@ struct metric_family {
 const metric_family kFamilies[] = {
     {"orvex_status_up", "gauge",
      "1 when the service libraries were loaded and the scanners enumerated", ProgramUp},
-    {"orvex_status_scanners", "gauge", "Scanners enumerated", ProgramScanners},
+    {"orvex_status_scanners_enumerated", "gauge",
+     "Scanners that the enumeration listed, each listing counted", ProgramScanners},
     {"orvex_status_duration_seconds", "gauge", "Duration of the whole run", ProgramDuration},
     {"orvex_status_build_info", "gauge", "Version of orvexconsumables-status", BuildInfo},
     {"orvex_scanner_up", "gauge", "1 when the scanner was read", ScannerUp},
@@ -240,11 +297,18 @@ const metric_family kFamilies[] = {
      ScannerStatusSeries},
     {"orvex_scanner_read_duration_seconds", "gauge", "Duration of the scanner's reading",
      ReadDuration},
+    {"orvex_scanner_last_read_timestamp_seconds", "gauge",
+     "Unix time of the reading that the scanner's data comes from", LastRead},
     {"orvex_scanner_info", "gauge", "Identification of the scanner", Info},
     {"orvex_scanner_sheets_total", "counter",
      "Sheets fed through the ADF or scanned on the flatbed", SheetTotals},
     {"orvex_scanner_consumable_sheets_total", "counter",
      "Sheets counted since the consumable was last replaced or cleaned", ConsumableSheets},
+    {"orvex_scanner_consumable_life_sheets", "gauge",
+     "Sheets that the site's policy gives the consumable", ConsumableLife},
+    {"orvex_scanner_consumable_replaced_timestamp_seconds", "gauge",
+     "Unix time of the reading that found the consumable's counter lower than before",
+     ConsumableReplaced},
     {"orvex_scanner_consumable_mark", "gauge", "1 when the scanner marks the consumable's counter",
      ConsumableMarks},
     {"orvex_scanner_sleep_timer_seconds", "gauge", "Idle time before the scanner sleeps",
@@ -253,6 +317,8 @@ const metric_family kFamilies[] = {
      PowerOffEnabled},
     {"orvex_scanner_power_off_delay_seconds", "gauge", "Idle time before automatic power-off",
      PowerOffDelay},
+    {"orvex_scanner_setting_compliant", "gauge",
+     "1 when the setting is as the site's policy wants it, else 0", SettingCompliant},
     {"orvex_scanner_offset_meters", "gauge", "Image offset", Offsets},
     {"orvex_scanner_magnification_ratio", "gauge", "Vertical magnification adjustment",
      Magnification},

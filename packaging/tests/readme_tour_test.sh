@@ -2,8 +2,9 @@
 # Replays the README's transcripts: every ```console block is run command by command, all blocks in
 # one bash session (a variable exported in one block holds in the next), in a scratch folder where
 # build/ is the given build tree and sim/ the source's sim/, and what the commands print must equal
-# the block. A ```json block right after a line <!-- file: NAME --> is written to NAME first. The
-# session's TMPDIR is inside the scratch folder, so a fleet copy made with mktemp goes with it.
+# the block. A ```json or ```toml block right after a line <!-- file: NAME --> is written to NAME
+# first. The session's TMPDIR is inside the scratch folder, so a fleet copy made with mktemp goes
+# with it.
 # Usage: readme_tour_test.sh <source-dir> <build-dir> [--print]   (--print: show what runs print)
 set -uo pipefail
 src=${1:?usage: readme_tour_test.sh <source-dir> <build-dir> [--print]}
@@ -26,7 +27,7 @@ fi
 awk -v dir="$work" '
     function quote(s) { gsub(/\047/, "\047\\\047\047", s); return "\047" s "\047" }
     /^<!-- file: [^ ]+ -->$/ { file = $3; next }
-    /^```json$/ && file != "" { injson = 1; out = dir "/" file; printf "" > out; next }
+    /^```(json|toml)$/ && file != "" { injson = 1; out = dir "/" file; printf "" > out; next }
     injson && /^```$/ { injson = 0; file = ""; close(out); next }
     injson { print > out; next }
     /^```console$/ { n++; inblock = 1; next }

@@ -49,13 +49,15 @@ complete_line() {
     printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd ' '
 }
 
-all="--device-name --format --help --output --timeout --version -V -d -f -h -o -t"
+all="--critical --device-name --format --help --jobs --no-state --output --policy --state-dir \
+--timeout --version --warning -V -c -d -f -h -j -o -p -t -w"
 # Rows: the line, the expected replies (sorted).
 rows=(
     "orvexconsumables-status -|$all"
     "orvexconsumables-status |$all"
     "orvexconsumables-status --f|--format"
-    "orvexconsumables-status -f |json nagios prometheus"
+    "orvexconsumables-status -f |json nagios prometheus table"
+    "orvexconsumables-status -f t|table"
     "orvexconsumables-status -f p|prometheus"
     "orvexconsumables-status --format n|nagios"
     "orvexconsumables-status --format=j|json"
@@ -63,6 +65,11 @@ rows=(
     "orvexconsumables-status -o |orvexconsumables.prom other.json textfile"
     "orvexconsumables-status -o o|orvexconsumables.prom other.json"
     "orvexconsumables-status --output t|textfile"
+    "orvexconsumables-status -p o|orvexconsumables.prom other.json"
+    "orvexconsumables-status --policy=t|textfile"
+    "orvexconsumables-status --state-dir |textfile"
+    "orvexconsumables-status --state-dir=t|textfile"
+    "orvexconsumables-status --no|--no-state"
     "orvexconsumables-status -d |VX-905R ko-330xs:KV33A0001 ko-650:KV65B0002"
     "orvexconsumables-status -d ko-|ko-330xs:KV33A0001 ko-650:KV65B0002"
     "orvexconsumables-status -d ko-330xs:|KV33A0001"
@@ -70,6 +77,9 @@ rows=(
     "orvexconsumables-status --device-name=V|VX-905R"
     "orvexconsumables-status -t |"
     "orvexconsumables-status --timeout |"
+    "orvexconsumables-status -j |"
+    "orvexconsumables-status --warning |"
+    "orvexconsumables-status -c |"
     "orvexconsumables-status -t 5 -|$all"
     "orvexconsumables-status extra|"
 )

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Checks the Prometheus output of the status companion against the real components: promtool's
-# linter on the output for every sample fleet; node_exporter's textfile collector (on 127.0.0.1
-# only) serving the file with no scrape error and the fleet's values; and 200 rewrites of the
-# file while node_exporter is scraped without pause: every scrape sees the whole series set, and
-# no temporary file remains.
+# linter on the output for every sample fleet, and on the output with a policy and stored
+# readings; node_exporter's textfile collector (on 127.0.0.1 only) serving the file with no scrape
+# error and the fleet's values; and 200 rewrites of the file while node_exporter is scraped without
+# pause: every scrape sees the whole series set, and no temporary file remains.
 # Usage: status_exporter_test.sh <source-dir> <status-sim-binary> <tools-bin-dir>
 set -uo pipefail
 src=${1:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
 # shellcheck source=packaging/tests/check.sh
 source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
+# shellcheck source=packaging/tests/servers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/servers.sh"
 status=${2:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
 tools=${3:?usage: status_exporter_test.sh <source-dir> <status-sim> <tools-bin>}
 fleet_pl=$src/packaging/tests/status_fleet.pl
@@ -16,11 +18,8 @@ work=$(mktemp -d)
 exporter=
 writer=
 cleanup() {
-    local pid
-    for pid in $writer $exporter; do
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
+    # shellcheck disable=SC2086  # the pids are words, and either may be empty
+    stop_server $writer $exporter
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,6 +46,34 @@ for fleet in "${fleets[@]}"; do
     rm -f "$work/lint.prom"
 done
 
+# 1b. The same with a policy and stored readings: a first run stores the sample fleet's
+# readings; in the second the first scanner is held by another application (reported with its
+# stored reading) and the second's counters are cleared (its parts found replaced). Every family
+# that the policy and the store add has samples, and promtool's linter finds nothing.
+state=$work/state
+cp "$src/sim/fleet/sample.json" "$work/fleet.json"
+ORVEX_SIM_FLEET=$work/fleet.json "$status" -p "$src/tests/fixtures/status_policy.toml" \
+    --state-dir "$state" -f prometheus >/dev/null 2>&1
+perl -MJSON::PP -e '
+    my $fleet = decode_json(do { local $/; <STDIN> });
+    my ($held, $cleared) = @{$fleet->{scanners}};
+    $held->{faults}{korwc_StartExcusive} = {result => 0};
+    $_->{count} = 0 for values %{$cleared->{counters}};
+    print encode_json($fleet);' <"$src/sim/fleet/sample.json" >"$work/fleet.json"
+ORVEX_SIM_FLEET=$work/fleet.json "$status" -p "$src/tests/fixtures/status_policy.toml" \
+    --state-dir "$state" -f prometheus -o "$work/stored.prom" >"$work/run.out" 2>&1
+check "policy and store: output written (exit 2, a scanner busy)" 2 "$?"
+lint=$("$tools/promtool" check metrics <"$work/stored.prom" 2>&1)
+check "policy and store: promtool check metrics" "0|" "$?|$lint"
+for family in last_read_timestamp_seconds consumable_life_sheets \
+    consumable_replaced_timestamp_seconds setting_compliant; do
+    check "policy and store: orvex_scanner_$family has samples" yes \
+        "$(grep -q "^orvex_scanner_$family{" "$work/stored.prom" && echo yes || echo no)"
+done
+check "policy and store: the busy scanner's stored data is exported" \
+    'orvex_scanner_consumable_sheets_total{device="ko-330xs:KV33A0001",consumable="pick_roller"} 6000' \
+    "$(grep '^orvex_scanner_consumable_sheets_total{device="ko-330xs:KV33A0001",consumable="pick_roller"}' "$work/stored.prom")"
+
 # 2. node_exporter serves the file of the sample fleet.
 textfile=$work/textfile
 mkdir "$textfile"
@@ -54,32 +81,14 @@ prom=$textfile/orvexconsumables.prom
 sample=$src/sim/fleet/sample.json
 check "sample fleet written" 0 "$(write_prom "$sample" "$prom")"
 
-free_port() {
-    perl -MIO::Socket::INET -e 'print IO::Socket::INET->new(LocalAddr => "127.0.0.1:0",
-        Listen => 1)->sockport, "\n"'
-}
-# Starts node_exporter with the textfile collector alone on a free loopback port; a port taken
-# between the choice and the start costs a retry.
+# node_exporter with the textfile collector alone.
 start_exporter() {
-    local _try _i
-    for _try in 1 2 3; do
-        port=$(free_port)
-        "$tools/prometheus-node-exporter" --web.listen-address="127.0.0.1:$port" \
-            --collector.disable-defaults --collector.textfile \
-            --collector.textfile.directory="$textfile" --web.disable-exporter-metrics \
-            --log.level=error >"$work/exporter.log" 2>&1 &
-        exporter=$!
-        for _i in $(seq 50); do
-            curl -sf -o /dev/null "http://127.0.0.1:$port/metrics" && return 0
-            kill -0 "$exporter" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$exporter" 2>/dev/null
-        wait "$exporter" 2>/dev/null
-        exporter=
-    done
-    cat "$work/exporter.log"
-    return 1
+    start_server metrics "$work/exporter.log" "$tools/prometheus-node-exporter" \
+        --web.listen-address=127.0.0.1:@PORT@ --collector.disable-defaults --collector.textfile \
+        --collector.textfile.directory="$textfile" --web.disable-exporter-metrics \
+        --log.level=error || return 1
+    exporter=$server_pid
+    port=$server_port
 }
 scrape() { curl -sf --max-time 5 "http://127.0.0.1:$port/metrics"; }
 if ! start_exporter; then

@@ -33,7 +33,7 @@ section() { sed -n "/^$1\$/,/^[A-Z][A-Z ]*\$/p" "$text" | sed '1d;$d'; }
 
 # Each option of the synopsis has its entry under OPTIONS.
 synopsis=$(section SYNOPSIS | grep -oE -- '-[a-zA-Z]\b' | sort -u | paste -sd ' ')
-check "options in the synopsis" "-V -d -f -h -o -t" "$synopsis"
+check "options in the synopsis" "-V -c -d -f -h -j -o -p -t -w" "$synopsis"
 for option in $synopsis; do
     check "option $option under OPTIONS" yes \
         "$(section OPTIONS | grep -qE -- "^ {7}$option( |,|\$)" && echo yes || echo no)"
@@ -56,9 +56,10 @@ if [ -n "$status" ] && [ -x "$status" ]; then
     usage=$("$status" -h 2>&1 | grep -oE -- '(^|[ [])-[a-zA-Z]\b' | grep -oE -- '-[a-zA-Z]' |
         sort -u | paste -sd ' ')
     check "options of the usage text" "$synopsis" "$usage"
+    # A long option has its entry after its short one ("-j jobs, --jobs jobs") or alone.
     for long in $("$status" -h 2>&1 | grep -oE -- '--[a-z][a-z-]+' | sort -u); do
         check "long option $long under OPTIONS" yes \
-            "$(section OPTIONS | grep -qE -- "^ {7}-[a-zA-Z].*, $long( |\$)" && echo yes || echo no)"
+            "$(section OPTIONS | grep -qE -- "^ {7}(-[a-zA-Z].*, )?$long( |\$)" && echo yes || echo no)"
     done
 else
     echo "note: no status program given; its output and usage were not compared with the page"

@@ -4,7 +4,9 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <regex>
 #include <stdexcept>
 
 namespace {
@@ -28,14 +30,68 @@ using ClaimFunction = int(const char*);
 
 }  // namespace
 
+nlohmann::json FleetScanner(const std::string& name, const std::string& serial,
+                            const nlohmann::json& extra) {
+    nlohmann::json scanner = {
+        {"name", name},
+        {"firmware", "0C31"},
+        {"identification",
+         {{"productId", "ko-330xs"}, {"revision", "1.00"}, {"serialNumber", serial}}},
+        {"totals", {{"adf", 100}, {"hasFlatbed", false}}},
+        {"counters", {{"pick", {{"label", "Pick Roller:"}, {"count", 60}}}}},
+    };
+    scanner.update(extra);
+    return scanner;
+}
+
+void Fleet::Write(const std::vector<nlohmann::json>& scanners) const {
+    WriteWholeFile(path, nlohmann::json({{"scanners", scanners}}).dump(2));
+}
+
+std::vector<std::string> StatusProgramArguments(const std::string& fleetPath,
+                                                const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {ORVEX_TEST_STATUS_TOOL};
+    bool namesState = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+        return arg.rfind("--state-dir", 0) == 0 || arg == "--no-state";
+    });
+    if (!namesState) {
+        argv.push_back("--state-dir=" + fleetPath.substr(0, fleetPath.rfind('/') + 1) + "state");
+    }
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
 // The simulator's variables of the test process are left out: the run sees this fleet only.
-RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
-                           const std::vector<std::string>& extraEnvironment) {
+std::vector<std::string> StatusProgramEnvironment(
+    const std::string& fleetPath, const std::vector<std::string>& extraEnvironment) {
     std::vector<std::string> extra = extraEnvironment;
     extra.push_back("ORVEX_SIM_FLEET=" + fleetPath);
-    std::vector<std::string> argv = {ORVEX_TEST_STATUS_TOOL};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return RunProgram(argv, ChildEnvironment(extra, "ORVEX_SIM_"));
+    return ChildEnvironment(extra, "ORVEX_SIM_");
+}
+
+RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
+                           const std::vector<std::string>& extraEnvironment) {
+    return RunProgram(StatusProgramArguments(fleetPath, args),
+                      StatusProgramEnvironment(fleetPath, extraEnvironment));
+}
+
+std::string SchemaViolation(const std::string& document, const std::string& schemaPath) {
+    TempDir dir;
+    WriteWholeFile(dir.path() + "/out.json", document);
+    std::string command =
+        "/usr/bin/python3 -c 'import json, sys, jsonschema\n"
+        "schema = json.load(open(sys.argv[1]))\n"
+        "jsonschema.Draft202012Validator.check_schema(schema)\n"
+        "jsonschema.Draft202012Validator(schema).validate(json.load(open(sys.argv[2])))' " +
+        schemaPath + " " + dir.path() + "/out.json > " + dir.path() + "/why 2>&1";
+    return std::system(command.c_str()) == 0 ? "" : ReadWholeFile(dir.path() + "/why");
+}
+
+// Masked only where they are plain numbers and times, so that anything else stays compared.
+std::string WithoutTimes(const std::string& text) {
+    static const std::regex json("(\"(duration_seconds|read_at|at)\": )(\"[0-9T:Z-]+\"|[0-9.]+)");
+    static const std::regex prometheus("(_(duration|timestamp)_seconds(\\{[^}]*\\})? )[0-9.]+\n");
+    return std::regex_replace(std::regex_replace(text, json, "$1T"), prometheus, "$1T\n");
 }
 
 ScannerHolder::ScannerHolder(const std::string& fleetPath, const std::string& name) {
@@ -96,14 +152,52 @@ report_view BareReport() {
     return report;
 }
 
+namespace {
+
+void SetLife(scanner_outcome* scanner, ConsumableKind kind, int32_t sheets) {
+    scanner->aLife[static_cast<size_t>(kind)] = sheets;
+}
+
+scanner_outcome FullScanner() {
+    scanner_outcome full{"ko-330xs:KV33A0001", ScannerStatus::kOk,  0.25, {},
+                         FullReport(),         "ko-330xs:KV33A0001"};
+    full.llReadAt = kMixedRunTime;
+    SetLife(&full, ConsumableKind::kAfterCleaning, 5000);
+    SetLife(&full, ConsumableKind::kBrakeRoller, 5500);
+    SetLife(&full, ConsumableKind::kPickRoller, 200000);
+    full.aReplaced[static_cast<size_t>(ConsumableKind::kAfterCleaning)] =
+        consumable_replacement{kMixedRunTime - 86400, 4800};
+    full.oPolicy = settings_check{{{PolicySetting::kSleepTimer, 15, 15, 15, true},
+                                   {PolicySetting::kPowerOff, 0, 0, 1, false}},
+                                  {}};
+    return full;
+}
+
+}  // namespace
+
 run_outcome MixedRun() {
-    run_outcome run{EnumerationStatus::kOk, 3, 1.5, {}, {}};
+    run_outcome run{EnumerationStatus::kOk, 5, 1.5, {}, {}};
     run.vMessages = {{Severity::kWarning, "two attached scanners are named 'x'"}};
+    scanner_outcome odd{"odd \"name\\\n\xef\xbf\xbd", ScannerStatus::kOk, 0.125, {}, BareReport(),
+                        "odd \"name\\\n\xff"};
+    odd.llReadAt = kMixedRunTime;
+    scanner_outcome held{"ko-330xs:HELD", ScannerStatus::kBusy,
+                         0.0625,          {{Severity::kWarning, "in use"}},
+                         BareReport(),    "ko-330xs:HELD"};
+    held.bCached = true;
+    held.llReadAt = kMixedRunTime - 3600;
+    SetLife(&held, ConsumableKind::kRoller, 40000);
     run.vScanners = {
-        {"ko-330xs:KV33A0001", ScannerStatus::kOk, 0.25, {}, FullReport()},
-        {"odd \"name\\\n\xef\xbf\xbd", ScannerStatus::kOk, 0.125, {}, BareReport()},
-        {"ko-330xs:BUSY", ScannerStatus::kBusy, 0.0625, {{Severity::kWarning, "in use"}}, {}},
-        {"gone", ScannerStatus::kAbsent, 0, {{Severity::kError, "not attached"}}, {}},
+        FullScanner(),
+        odd,
+        held,
+        {"ko-330xs:BUSY",
+         ScannerStatus::kBusy,
+         0.0625,
+         {{Severity::kWarning, "in use"}},
+         {},
+         "ko-330xs:BUSY"},
+        {"gone", ScannerStatus::kAbsent, 0, {{Severity::kError, "not attached"}}, {}, "gone"},
     };
     return run;
 }

@@ -5,6 +5,8 @@
 
 #include <sys/types.h>
 
+#include <initializer_list>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -13,10 +15,42 @@
 #include "tests/support/files.h"
 #include "tests/support/process.h"
 
+/// A scanner of a simulated fleet (a ko-330xs with a pick roller counter of 60 sheets); the extra
+/// keys (faults, counters) are merged in.
+nlohmann::json FleetScanner(const std::string& name, const std::string& serial,
+                            const nlohmann::json& extra = nlohmann::json::object());
+
+/// A fleet file in a folder of its own, removed with the object.
+struct Fleet {
+    TempDir dir;
+    std::string path = dir.path() + "/fleet.json";
+    Fleet(std::initializer_list<nlohmann::json> scanners) { Write(scanners); }
+    /// Replaces the fleet file with these scanners.
+    void Write(const std::vector<nlohmann::json>& scanners) const;
+};
+
+/// The command line and the environment of RunStatusProgram, for a run started with
+/// StartProgram.
+std::vector<std::string> StatusProgramArguments(const std::string& fleetPath,
+                                                const std::vector<std::string>& args);
+std::vector<std::string> StatusProgramEnvironment(
+    const std::string& fleetPath, const std::vector<std::string>& extraEnvironment = {});
+
 /// Runs orvexconsumables-status-sim with the arguments against the fleet file, with extra
-/// environment entries ("NAME=value", replacing any of that name).
+/// environment entries ("NAME=value", replacing any of that name). Unless the arguments name a
+/// state option (--state-dir, --no-state), the run keeps its readings in the folder "state"
+/// beside the fleet file, so that runs on different fleets never share stored readings.
 RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
                            const std::vector<std::string>& extraEnvironment = {});
+
+/// The document checked against the JSON schema at schemaPath with Debian's python3-jsonschema:
+/// the message of the first violation, or "" when it is valid.
+std::string SchemaViolation(const std::string& document, const std::string& schemaPath);
+
+/// The text with what differs from run to run masked: durations and reading times (JSON
+/// "duration_seconds", "read_at" and "at"; the Prometheus _duration_seconds and _timestamp_seconds
+/// samples).
+std::string WithoutTimes(const std::string& text);
 
 /// A child process that claims a scanner of a fleet through the simulated device-watch library
 /// and holds it until the object is destroyed.
@@ -43,7 +77,14 @@ report_view FullReport();
 /// does not know.
 report_view BareReport();
 
-/// A run with a scanner of every kind: FullReport read, BareReport read under a device name
-/// holding a quote, a backslash, a line end and a stray byte made valid, one busy, one absent;
-/// with a message of the run and fixed durations.
+/// The time of MixedRun's readings: 2026-12-08T09:00:00Z.
+inline constexpr long long kMixedRunTime = 1796720400;
+
+/// A run with a scanner of every kind, with a message of the run and fixed durations and times:
+/// FullReport read, with a life for each of its consumables (the brake roller's 9 % left, the
+/// pick roller's 97 %), its after-cleaning counter found replaced a day before, and a policy that
+/// its sleep timer meets and its power-off (2 hours, 1 hour wanted) does not; BareReport read
+/// under a device name holding a quote, a backslash, a line end and a stray byte made valid; one
+/// busy scanner reported with BareReport stored an hour before (its roller with a quarter of its
+/// life left); one busy with nothing stored; one absent.
 run_outcome MixedRun();
