@@ -110,7 +110,8 @@ std::string EncodeScannerReading(const scanner_reading& reading) {
     nlohmann::json document = {{"status", ScannerStatusName(reading.eStatus)}};
     if (reading.eStatus == ScannerStatus::kOk) {
         document["report"] = reading.stReport;
-    } else {
+    }
+    if (reading.eStatus != ScannerStatus::kOk || !reading.strMessage.empty()) {
         document["message"] = reading.strMessage;
     }
     return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -126,6 +127,7 @@ bool DecodeScannerReading(const std::string& payload, scanner_reading* reading) 
             reading->strMessage = document.at("message").get<std::string>();
             return true;
         }
+        reading->strMessage = document.value("message", std::string());
         const nlohmann::json& report = document.at("report");
         reading->stReport = report.get<report_view>();
         // The library converts what it can (a fraction or a boolean to a whole number, a number
