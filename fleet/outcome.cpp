@@ -1,6 +1,8 @@
 // Names of the statuses and the questions every format asks of a run.
 #include "fleet/outcome.h"
 
+#include <algorithm>
+
 const ScannerStatus g_eScannerStatuses[5] = {ScannerStatus::kOk, ScannerStatus::kBusy,
                                              ScannerStatus::kTimeout, ScannerStatus::kError,
                                              ScannerStatus::kAbsent};
@@ -55,8 +57,14 @@ bool HasSecondMarkFlag(ConsumableKind kind) {
     return ConsumableRowOf(kind).pSecondMark != nullptr;
 }
 
+bool IsCompleteEnumeration(const run_outcome& run) {
+    return run.eEnumeration == EnumerationStatus::kOk &&
+           std::none_of(run.vMessages.begin(), run.vMessages.end(),
+                        [](const fleet_message& m) { return m.eSeverity == Severity::kError; });
+}
+
 bool IsCompleteReading(const run_outcome& run) {
-    if (run.eEnumeration != EnumerationStatus::kOk) {
+    if (!IsCompleteEnumeration(run)) {
         return false;
     }
     for (const scanner_outcome& scanner : run.vScanners) {
