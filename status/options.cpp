@@ -12,11 +12,15 @@ namespace {
 
 const char kShortOptions[] = ":f:o:d:t:hV";
 
+// The codes of the options that have no short form.
+constexpr int kTotalTimeoutOption = 256;
+
 const option kLongOptions[] = {
     {"format", required_argument, nullptr, 'f'},
     {"output", required_argument, nullptr, 'o'},
     {"device-name", required_argument, nullptr, 'd'},
     {"timeout", required_argument, nullptr, 't'},
+    {"total-timeout", required_argument, nullptr, kTotalTimeoutOption},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -46,14 +50,26 @@ std::string FormatNames(const char* separator, const char* lastSeparator,
     return names;
 }
 
-bool ParseTimeout(const char* text, int* seconds) {
+// The formats' own total timeouts for the help: "50 with nagios, else none".
+std::string TotalTimeoutDefaults() {
+    std::string defaults;
+    for (const output_format& row : kOutputFormats) {
+        if (row.iDefaultTotalTimeout != 0) {
+            defaults += std::to_string(row.iDefaultTotalTimeout) + " with " + row.cpName + ", ";
+        }
+    }
+    return defaults + (defaults.empty() ? "none" : "else none");
+}
+
+// Whole seconds from lowest to highest, digits only.
+bool ParseSeconds(const char* text, long lowest, long highest, int* seconds) {
     if (*text < '0' || *text > '9') {
         return false;
     }
     char* end = nullptr;
     errno = 0;
     long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < kMinTimeoutSeconds || value > kMaxTimeoutSeconds) {
+    if (errno != 0 || *end != '\0' || value < lowest || value > highest) {
         return false;
     }
     *seconds = static_cast<int>(value);
@@ -69,6 +85,14 @@ std::string OptionWord(char** argv, bool missingValue) {
         return std::string("-") + static_cast<char>(optopt);
     }
     return word.substr(0, word.find('='));
+}
+
+void ApplyTotalTimeout(const char* value, status_options* options, std::string* problem) {
+    if (!ParseSeconds(value, 0, kMaxTotalTimeoutSeconds, &options->iTotalTimeoutSeconds)) {
+        *problem = "the total timeout '" + std::string(value) +
+                   "' is not a whole number of seconds from 0 to " +
+                   std::to_string(kMaxTotalTimeoutSeconds);
+    }
 }
 
 // Applies one option with its value; a value that does not fit leaves a description in *problem.
@@ -90,10 +114,14 @@ void ApplyOption(int option, const char* value, status_options* options, std::st
             options->vDeviceNames.emplace_back(value);
             break;
         case 't':
-            if (!ParseTimeout(value, &options->iTimeoutSeconds)) {
+            if (!ParseSeconds(value, kMinTimeoutSeconds, kMaxTimeoutSeconds,
+                              &options->iTimeoutSeconds)) {
                 *problem = "the timeout '" + std::string(value) +
                            "' is not a whole number of seconds from 1 to 3600";
             }
+            break;
+        case kTotalTimeoutOption:
+            ApplyTotalTimeout(value, options, problem);
             break;
         case 'h':
             options->bHelp = true;
@@ -133,10 +161,15 @@ bool ParseStatusOptions(int argc, char** argv, status_options* options, std::str
     return problems.empty();
 }
 
+int TotalTimeoutSeconds(const status_options& options) {
+    return options.iTotalTimeoutSeconds >= 0 ? options.iTotalTimeoutSeconds
+                                             : options.pFormat->iDefaultTotalTimeout;
+}
+
 std::string StatusHelpText() {
     return "Usage: orvexconsumables-status [-f " + FormatNames("|", "|") +
            R"(] [-o FILE] [-d NAME]...
-                               [-t SECONDS] [-h] [-V]
+                               [-t SECONDS] [--total-timeout SECONDS] [-h] [-V]
 Reports the consumables and settings of the attached scanners without changing them.
 
   -f, --format FORMAT      )" +
@@ -145,6 +178,12 @@ Reports the consumables and settings of the attached scanners without changing t
   -d, --device-name NAME   only this scanner (repeatable)
   -t, --timeout SECONDS    deadline for the enumeration and for each scanner
                            (1 to 3600, default 10)
+      --total-timeout SECONDS
+                           deadline for the whole run, after which the scanners
+                           not read are timeout (0 to )" +
+           std::to_string(kMaxTotalTimeoutSeconds) + R"(, 0 for none;
+                           default )" +
+           TotalTimeoutDefaults() + R"()
   -h, --help               show this help
   -V, --version            show the version
 

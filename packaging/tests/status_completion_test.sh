@@ -49,7 +49,7 @@ complete_line() {
     printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd ' '
 }
 
-all="--device-name --format --help --output --timeout --version -V -d -f -h -o -t"
+all="--device-name --format --help --output --timeout --total-timeout --version -V -d -f -h -o -t"
 # Rows: the line, the expected replies (sorted).
 rows=(
     "orvexconsumables-status -|$all"
@@ -70,6 +70,8 @@ rows=(
     "orvexconsumables-status --device-name=V|VX-905R"
     "orvexconsumables-status -t |"
     "orvexconsumables-status --timeout |"
+    "orvexconsumables-status --total-timeout |"
+    "orvexconsumables-status --tot|--total-timeout"
     "orvexconsumables-status -t 5 -|$all"
     "orvexconsumables-status extra|"
 )

@@ -56,9 +56,10 @@ if [ -n "$status" ] && [ -x "$status" ]; then
     usage=$("$status" -h 2>&1 | grep -oE -- '(^|[ [])-[a-zA-Z]\b' | grep -oE -- '-[a-zA-Z]' |
         sort -u | paste -sd ' ')
     check "options of the usage text" "$synopsis" "$usage"
+    # A long option with no short one has an entry of its own.
     for long in $("$status" -h 2>&1 | grep -oE -- '--[a-z][a-z-]+' | sort -u); do
         check "long option $long under OPTIONS" yes \
-            "$(section OPTIONS | grep -qE -- "^ {7}-[a-zA-Z].*, $long( |\$)" && echo yes || echo no)"
+            "$(section OPTIONS | grep -qE -- "^ {7}(-[a-zA-Z].*, )?$long( |\$)" && echo yes || echo no)"
     done
 else
     echo "note: no status program given; its output and usage were not compared with the page"

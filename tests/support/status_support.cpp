@@ -26,16 +26,33 @@ using ClaimFunction = int(const char*);
     _exit(0);
 }
 
-}  // namespace
-
-// The simulator's variables of the test process are left out: the run sees this fleet only.
-RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
-                           const std::vector<std::string>& extraEnvironment) {
-    std::vector<std::string> extra = extraEnvironment;
-    extra.push_back("ORVEX_SIM_FLEET=" + fleetPath);
+// The program's words.
+std::vector<std::string> StatusArgv(const std::vector<std::string>& args) {
     std::vector<std::string> argv = {ORVEX_TEST_STATUS_TOOL};
     argv.insert(argv.end(), args.begin(), args.end());
-    return RunProgram(argv, ChildEnvironment(extra, "ORVEX_SIM_"));
+    return argv;
+}
+
+// The simulator's variables of the test process are left out: the run sees this fleet only.
+std::vector<std::string> StatusEnvironment(const std::string& fleetPath,
+                                           const std::vector<std::string>& extraEnvironment) {
+    std::vector<std::string> extra = extraEnvironment;
+    extra.push_back("ORVEX_SIM_FLEET=" + fleetPath);
+    return ChildEnvironment(extra, "ORVEX_SIM_");
+}
+
+}  // namespace
+
+RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
+                           const std::vector<std::string>& extraEnvironment) {
+    return RunProgram(StatusArgv(args), StatusEnvironment(fleetPath, extraEnvironment));
+}
+
+int StartStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
+                       const std::vector<std::string>& extraEnvironment, const std::string& outPath,
+                       const std::string& errPath) {
+    return StartProgram(StatusArgv(args), StatusEnvironment(fleetPath, extraEnvironment), outPath,
+                        errPath);
 }
 
 ScannerHolder::ScannerHolder(const std::string& fleetPath, const std::string& name) {
