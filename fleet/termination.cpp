@@ -86,8 +86,9 @@ void ForgetChild(pid_t pid) {
 
 void RemoveOnTermination(const char* path) {
     g_bRemove = 0;
-    if (path != nullptr && std::strlen(path) <= PATH_MAX) {
-        std::strcpy(g_szRemove, path);
+    size_t length = path != nullptr ? std::strlen(path) : sizeof g_szRemove;
+    if (length < sizeof g_szRemove) {
+        std::memcpy(g_szRemove, path, length + 1);
         g_bRemove = 1;
     }
 }
