@@ -1,6 +1,7 @@
-# Installation (the tool and the status companion, their manual pages and bash completions, the
-# status companion's systemd units and Prometheus alerting rules; the simulated installation as an
-# optional component) and the Debian package built with `cpack -G DEB` from the build directory.
+# Installation (the tool and its two fleet companions, status and apply, their manual pages and
+# bash completions, the companions' systemd units, the status companion's Prometheus alerting
+# rules; the simulated installation as an optional component) and the Debian package built with
+# `cpack -G DEB` from the build directory.
 include(GNUInstallDirs)
 
 set(ORVEX_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
@@ -27,9 +28,12 @@ orvex_gzip(${PROJECT_SOURCE_DIR}/docs/orvexconsumables.1
            ${ORVEX_PACKAGING_OUT}/orvexconsumables.1.gz)
 orvex_gzip(${PROJECT_SOURCE_DIR}/docs/orvexconsumables-status.1
            ${ORVEX_PACKAGING_OUT}/orvexconsumables-status.1.gz)
+orvex_gzip(${PROJECT_SOURCE_DIR}/docs/orvexconsumables-apply.1
+           ${ORVEX_PACKAGING_OUT}/orvexconsumables-apply.1.gz)
 orvex_gzip(${ORVEX_PACKAGING_OUT}/changelog ${ORVEX_PACKAGING_OUT}/changelog.gz)
 add_custom_target(orvex_docs ALL DEPENDS ${ORVEX_PACKAGING_OUT}/orvexconsumables.1.gz
                                          ${ORVEX_PACKAGING_OUT}/orvexconsumables-status.1.gz
+                                         ${ORVEX_PACKAGING_OUT}/orvexconsumables-apply.1.gz
                                          ${ORVEX_PACKAGING_OUT}/changelog.gz)
 # Building the tool alone (--target orvexconsumables) still leaves everything its installation needs.
 add_dependencies(orvexconsumables orvex_docs)
@@ -39,15 +43,24 @@ if(TARGET orvexconsumables-status)
     add_dependencies(orvexconsumables-status orvex_docs)
     install(TARGETS orvexconsumables-status RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
 endif()
+if(TARGET orvexconsumables-apply)
+    add_dependencies(orvexconsumables-apply orvex_docs)
+    install(TARGETS orvexconsumables-apply RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
+endif()
 install(FILES ${ORVEX_PACKAGING_OUT}/orvexconsumables.1.gz
               ${ORVEX_PACKAGING_OUT}/orvexconsumables-status.1.gz
+              ${ORVEX_PACKAGING_OUT}/orvexconsumables-apply.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
 install(FILES ${ORVEX_PACKAGING_DIR}/bash-completion/orvexconsumables
               ${ORVEX_PACKAGING_DIR}/bash-completion/orvexconsumables-status
+              ${ORVEX_PACKAGING_DIR}/bash-completion/orvexconsumables-apply
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT tool)
-# The units are installed, not enabled: systemctl enable --now orvexconsumables-status.timer
+# The units are installed, not enabled: systemctl enable --now orvexconsumables-status.timer (or
+# orvexconsumables-apply.timer)
 install(FILES ${ORVEX_PACKAGING_DIR}/systemd/orvexconsumables-status.service
               ${ORVEX_PACKAGING_DIR}/systemd/orvexconsumables-status.timer
+              ${ORVEX_PACKAGING_DIR}/systemd/orvexconsumables-apply.service
+              ${ORVEX_PACKAGING_DIR}/systemd/orvexconsumables-apply.timer
         DESTINATION lib/systemd/system COMPONENT tool)
 install(FILES ${ORVEX_PACKAGING_DIR}/prometheus/orvexconsumables.rules.yml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/orvexconsumables/prometheus COMPONENT tool)
@@ -106,4 +119,20 @@ if(ORVEX_BUILD_TESTS)
                      ${PROJECT_SOURCE_DIR})
     set_tests_properties(packaging.status_manpage packaging.status_completion PROPERTIES
                          SKIP_RETURN_CODE 77 TIMEOUT 120)
+    # The apply program's page, completion and units, against its simulator variant once built.
+    set(orvex_apply_sim "")
+    if(TARGET orvexconsumables-apply-sim)
+        set(orvex_apply_sim $<TARGET_FILE:orvexconsumables-apply-sim>)
+    endif()
+    add_test(NAME packaging.apply_manpage
+             COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/apply_manpage_test.sh ${PROJECT_SOURCE_DIR}
+                     ${orvex_apply_sim})
+    add_test(NAME packaging.apply_completion
+             COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/apply_completion_test.sh
+                     ${PROJECT_SOURCE_DIR})
+    add_test(NAME packaging.apply_units
+             COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/apply_units_test.sh ${PROJECT_SOURCE_DIR}
+                     $<TARGET_FILE:orvexconsumables-apply>)
+    set_tests_properties(packaging.apply_manpage packaging.apply_completion packaging.apply_units
+                         PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 endif()
