@@ -298,12 +298,7 @@ TEST(StatusProgram, AnIndexWithoutANameIsAnErrorOfTheEnumeration) {
     RunResult json = RunStatusProgram(fleet.path, {});
     EXPECT_EQ(json.exitCode, 2);
     EXPECT_EQ(SchemaViolation(json.out), "");
-    nlohmann::json document = nlohmann::json::parse(json.out);
-    EXPECT_EQ(Statuses(document), Names{"ko-330xs:OK1 ok"});
-    EXPECT_EQ(document["program"]["messages"].dump(),
-              R"([{"severity":"error","text":"the enumeration gave no name for the scanner at )"
-              R"(index 1"},{"severity":"error","text":"the enumeration gave no name for the )"
-              R"(scanner at index 2"}])");
+    EXPECT_EQ(Statuses(nlohmann::json::parse(json.out)), Names{"ko-330xs:OK1 ok"});
 }
 
 // Values that no scanner can have (a negative sleep-timer step, a negative counter) are left out
