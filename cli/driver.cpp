@@ -167,6 +167,9 @@ int RunWithLibraries(int argc, char** argv, velnor_command_info& record) {
 
 int RunTool(int argc, char** argv) {
     IgnoreTerminalSignals();
+    // A reader that went away makes the writes fail, which the end of the run reports, instead of
+    // ending the run unreported after its change was made.
+    signal(SIGPIPE, SIG_IGN);
     velnor_command_info record;
     std::memset(&record, 0, sizeof record);
     if (!OpenLib()) {

@@ -42,7 +42,7 @@ int CloseStandardOutput(int exitCode, bool stdoutWasClosed) {
         failed = true;
         reason = EBADF;
     }
-    if (!failed || reason == EPIPE) {
+    if (!failed) {
         return exitCode;
     }
     std::fprintf(stderr, "orvexconsumables: write error: %s\n",

@@ -8,5 +8,5 @@ bool OpenStandardDescriptors();
 
 /// Flushes and closes standard output. When a write failed (or standard output was closed at the
 /// start), prints "orvexconsumables: write error: <reason>" on standard error and returns 1;
-/// otherwise returns exitCode. A reader that went away (broken pipe) ends the run quietly.
+/// otherwise returns exitCode. A reader that went away (broken pipe) is such a failure.
 int CloseStandardOutput(int exitCode, bool stdoutWasClosed);

@@ -14,7 +14,9 @@ void JudgeReading(const child_result& child, Clock::duration deadline, scanner_o
     if (child.eEnd == ChildEnd::kTimedOut) {
         scanner->eStatus = ScannerStatus::kTimeout;
         scanner->vMessages.push_back(
-            {Severity::kError, "no answer within " + WholeSeconds(deadline) + " s"});
+            {Severity::kError, IsCutShortByTheRunsEnd(child, deadline)
+                                   ? std::string("no answer before the run's time was up")
+                                   : "no answer within " + WholeSeconds(deadline) + " s"});
     } else if (child.eEnd == ChildEnd::kNotStarted) {
         scanner->eStatus = ScannerStatus::kTimeout;
         scanner->vMessages.push_back({Severity::kError, "not read: the run's time was up"});

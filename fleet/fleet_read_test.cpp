@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <thread>
 
 #include "fleet/wire.h"
@@ -93,6 +94,12 @@ TEST(ReadFleet, TurnsEachChildsEndIntoAStatus) {
          {},
          {{"ok", ScannerStatus::kOk, ""}, {"busy", ScannerStatus::kBusy, "in use"}},
          {"two attached scanners are named 'ok'; only the first is read"}},
+        {"an index without a name is a message, not a scanner",
+         {"ok", "", "busy", ""},
+         {"", "ok"},
+         {{"ok", ScannerStatus::kOk, ""}, {"", ScannerStatus::kAbsent, "not attached"}},
+         {"the enumeration gave no name for the scanner at index 1",
+          "the enumeration gave no name for the scanner at index 3"}},
         {"nothing attached", {}, {}, {}, {}},
     };
     for (const FleetCase& c : cases) {
@@ -130,26 +137,37 @@ TEST(ReadFleet, ReportsAFailedEnumerationAndReadsNoScanner) {
         std::function<std::string()> enumerate;
         EnumerationStatus status;
         std::string message;
+        std::optional<std::chrono::milliseconds> runEnd;  // from the start, if the run has one
+    };
+    auto hang = []() -> std::string {
+        std::this_thread::sleep_for(std::chrono::seconds(30));
+        return "";
     };
     const std::vector<EnumerationCase> cases = {
         {[] {
              return EncodeDeviceList({false, {}});
          },
-         EnumerationStatus::kLibrariesMissing, "the service libraries could not be loaded"},
+         EnumerationStatus::kLibrariesMissing, "the service libraries could not be loaded",
+         std::nullopt},
         {[] { return std::string("nonsense"); }, EnumerationStatus::kError,
-         "the enumerating process gave no valid result"},
+         "the enumerating process gave no valid result", std::nullopt},
         {[]() -> std::string { _exit(3); }, EnumerationStatus::kError,
-         "the enumerating process exited with status 3"},
-        {[]() -> std::string {
-             std::this_thread::sleep_for(std::chrono::seconds(30));
-             return "";
-         },
-         EnumerationStatus::kTimeout, "the enumeration did not finish within 1 s"},
+         "the enumerating process exited with status 3", std::nullopt},
+        {hang, EnumerationStatus::kTimeout, "the enumeration did not finish within 1 s",
+         std::nullopt},
+        {hang, EnumerationStatus::kTimeout,
+         "the enumeration did not finish before the run's time was up",
+         std::chrono::milliseconds(300)},
+        {hang, EnumerationStatus::kTimeout,
+         "the enumeration was not started: the run's time was up", std::chrono::milliseconds(0)},
     };
     for (const EnumerationCase& c : cases) {
         auto start = std::chrono::steady_clock::now();
-        run_outcome run =
-            ReadFleet({c.enumerate, FakeScanner}, {"ok"}, fleet_limits{std::chrono::seconds(1)});
+        fleet_limits limits{std::chrono::seconds(1)};
+        if (c.runEnd) {
+            limits.tUntil = start + *c.runEnd;
+        }
+        run_outcome run = ReadFleet({c.enumerate, FakeScanner}, {"ok"}, limits);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         EXPECT_EQ(run.eEnumeration, c.status) << c.message;
         EXPECT_EQ(run.iAttached, 0);
@@ -176,8 +194,8 @@ TEST(ReadFleet, ScannersAtOnceAndNoneStartedOrStillReadingAfterTheRunsEnd) {
     std::vector<std::pair<ScannerStatus, std::string>> expected = {
         {ScannerStatus::kTimeout, "no answer within 1 s"},
         {ScannerStatus::kTimeout, "no answer within 1 s"},
-        {ScannerStatus::kTimeout, "no answer within 1 s"},
-        {ScannerStatus::kTimeout, "no answer within 1 s"},
+        {ScannerStatus::kTimeout, "no answer before the run's time was up"},
+        {ScannerStatus::kTimeout, "no answer before the run's time was up"},
         {ScannerStatus::kTimeout, "not read: the run's time was up"}};
     ASSERT_EQ(run.vScanners.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {

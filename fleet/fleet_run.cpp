@@ -14,21 +14,42 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// What the enumerating child's end says when it gave no list; kOk when it gave one.
+EnumerationStatus JudgeEnumerationEnd(const child_result& child, Clock::duration deadline,
+                                      std::vector<fleet_message>* messages) {
+    switch (child.eEnd) {
+        case ChildEnd::kFinished:
+            return EnumerationStatus::kOk;
+        case ChildEnd::kNotStarted:
+            messages->push_back(
+                {Severity::kError, "the enumeration was not started: the run's time was up"});
+            return EnumerationStatus::kTimeout;
+        case ChildEnd::kTimedOut:
+            messages->push_back(
+                {Severity::kError,
+                 IsCutShortByTheRunsEnd(child, deadline)
+                     ? std::string("the enumeration did not finish before the run's time was up")
+                     : "the enumeration did not finish within " + WholeSeconds(deadline) + " s"});
+            return EnumerationStatus::kTimeout;
+        case ChildEnd::kFailed:
+            break;
+    }
+    messages->push_back(
+        {Severity::kError, "the enumerating process " + DescribeChildEnd(child.iWaitStatus)});
+    return EnumerationStatus::kError;
+}
+
 // Runs the enumeration; on success the attached names are in *names.
-EnumerationStatus Enumerate(const std::function<std::string()>& enumerate, Clock::duration deadline,
-                            std::vector<std::string>* names, std::vector<fleet_message>* messages) {
-    child_result child = RunChild(enumerate, deadline);
+EnumerationStatus Enumerate(const std::function<std::string()>& enumerate,
+                            const fleet_limits& limits, std::vector<std::string>* names,
+                            std::vector<fleet_message>* messages) {
+    child_limits childLimits{1, limits.dDeadline, limits.tUntil};
+    child_result child = RunChildren({enumerate}, childLimits)[0];
+    EnumerationStatus status = JudgeEnumerationEnd(child, limits.dDeadline, messages);
+    if (status != EnumerationStatus::kOk) {
+        return status;
+    }
     device_list_reading list{};
-    if (child.eEnd == ChildEnd::kTimedOut) {
-        messages->push_back({Severity::kError, "the enumeration did not finish within " +
-                                                   WholeSeconds(deadline) + " s"});
-        return EnumerationStatus::kTimeout;
-    }
-    if (child.eEnd != ChildEnd::kFinished) {
-        messages->push_back(
-            {Severity::kError, "the enumerating process " + DescribeChildEnd(child.iWaitStatus)});
-        return EnumerationStatus::kError;
-    }
     if (!DecodeDeviceList(child.strPayload, &list)) {
         messages->push_back({Severity::kError, "the enumerating process gave no valid result"});
         return EnumerationStatus::kError;
@@ -39,6 +60,22 @@ EnumerationStatus Enumerate(const std::function<std::string()>& enumerate, Clock
     }
     *names = std::move(list.vNames);
     return EnumerationStatus::kOk;
+}
+
+// The names that the enumeration gave; an index that it gave none for (null or empty) is no
+// scanner, since there is nothing to read it by, but a message.
+std::vector<std::string> NamedScanners(const std::vector<std::string>& listed,
+                                       std::vector<fleet_message>* messages) {
+    std::vector<std::string> named;
+    for (size_t index = 0; index < listed.size(); ++index) {
+        if (listed[index].empty()) {
+            std::string text = "the enumeration gave no name for the scanner at index ";
+            messages->push_back({Severity::kError, text + std::to_string(index)});
+        } else {
+            named.push_back(listed[index]);
+        }
+    }
+    return named;
 }
 
 // The attached names to work on, in enumeration order: requested ones only (all when none is),
@@ -76,12 +113,13 @@ fleet_run RunFleet(const std::function<std::string()>& enumerate,
                    const std::function<std::string(const std::string& name)>& work,
                    const std::vector<std::string>& requested, const fleet_limits& limits) {
     fleet_run run{EnumerationStatus::kOk, {}, 0, {}, {}};
-    std::vector<std::string> attached;
-    run.eEnumeration = Enumerate(enumerate, limits.dDeadline, &attached, &run.vMessages);
+    std::vector<std::string> listed;
+    run.eEnumeration = Enumerate(enumerate, limits, &listed, &run.vMessages);
     if (run.eEnumeration != EnumerationStatus::kOk) {
         return run;
     }
-    run.iAttached = static_cast<int>(attached.size());
+    run.iAttached = static_cast<int>(listed.size());
+    std::vector<std::string> attached = NamedScanners(listed, &run.vMessages);
     std::vector<std::string> chosen = ChooseScanners(attached, requested, &run.vMessages);
     std::vector<std::function<std::string()>> jobs;
     jobs.reserve(chosen.size());
@@ -95,6 +133,12 @@ fleet_run RunFleet(const std::function<std::string()>& enumerate,
     }
     run.vAbsent = Absent(attached, requested);
     return run;
+}
+
+bool IsCutShortByTheRunsEnd(const child_result& child, Clock::duration deadline) {
+    // A child killed at its own deadline has run at least that long.
+    return child.eEnd == ChildEnd::kTimedOut &&
+           child.dSeconds < std::chrono::duration<double>(deadline).count();
 }
 
 std::string WholeSeconds(Clock::duration deadline) {

@@ -1,6 +1,7 @@
 // Names of the statuses and the questions every format asks of a run.
 #include "fleet/outcome.h"
 
+#include <algorithm>
 #include <charconv>
 
 const ScannerStatus g_eScannerStatuses[5] = {ScannerStatus::kOk, ScannerStatus::kBusy,
@@ -57,8 +58,14 @@ bool HasSecondMarkFlag(ConsumableKind kind) {
     return ConsumableRowOf(kind).pSecondMark != nullptr;
 }
 
+bool IsCompleteEnumeration(const run_outcome& run) {
+    return run.eEnumeration == EnumerationStatus::kOk &&
+           std::none_of(run.vMessages.begin(), run.vMessages.end(),
+                        [](const fleet_message& m) { return m.eSeverity == Severity::kError; });
+}
+
 bool IsCompleteReading(const run_outcome& run) {
-    if (run.eEnumeration != EnumerationStatus::kOk) {
+    if (!IsCompleteEnumeration(run)) {
         return false;
     }
     for (const scanner_outcome& scanner : run.vScanners) {

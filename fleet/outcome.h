@@ -78,7 +78,10 @@ bool IsMarked(const consumable_view& counter);
 /// True when the consumable's counter has a second mark at all (the after-cleaning one has not).
 bool HasSecondMarkFlag(ConsumableKind kind);
 
-/// True when the enumeration was done and every scanner it concerns was read.
+/// True when the enumeration was done and named every scanner it counted: no error about the run.
+bool IsCompleteEnumeration(const run_outcome& run);
+
+/// True when the enumeration was complete and every scanner it concerns was read.
 bool IsCompleteReading(const run_outcome& run);
 
 /// True when the scanner has data: read in this run, or a stored reading of an earlier one.

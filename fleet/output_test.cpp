@@ -2,13 +2,20 @@
 // use it.
 #include "fleet/output.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <ctime>
+#include <utility>
+
+#include "fleet/termination.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -48,7 +55,7 @@ TEST(ReplaceFileAtomically, WritesTheWholeTextWithItsModeAndNoTemporaryLeft) {
 }
 
 // Writing fails half way (a file size limit), as on a full disk: the old file stays whole, and
-// the message names the temporary file.
+// the message names the file, not its temporary.
 TEST(ReplaceFileAtomically, KeepsTheOldFileAndLeavesNoTemporaryWhenWritingFails) {
     for (const Replacement& r : kReplacements) {
         TempDir dir;
@@ -62,7 +69,7 @@ TEST(ReplaceFileAtomically, KeepsTheOldFileAndLeavesNoTemporaryWhenWritingFails)
             setrlimit(RLIMIT_FSIZE, &limit);
             std::string error;
             bool written = ReplaceFileAtomically(path, std::string(100, 'n'), r.how, &error);
-            bool described = error.rfind("cannot write " + dir.path() + "/" + r.temporary, 0) == 0;
+            bool described = error == "cannot write " + path + ": File too large";
             _exit(!written && described ? 0 : 1);
         }
         int status = 0;
@@ -73,25 +80,158 @@ TEST(ReplaceFileAtomically, KeepsTheOldFileAndLeavesNoTemporaryWhenWritingFails)
     }
 }
 
-TEST(ReplaceFileAtomically, SaysWhyWhenTheFileCannotBeReplaced) {
-    TempDir dir;
-    ASSERT_EQ(mkdir((dir.path() + "/taken").c_str(), 0755), 0);
-    struct FailureCase {
-        std::string path;
-        std::string error;
-    };
-    const std::vector<FailureCase> cases = {
-        {dir.path() + "/missing/out.json",
-         "cannot create a temporary file in " + dir.path() + "/missing: No such file or directory"},
-        {dir.path() + "/taken", "cannot replace " + dir.path() + "/taken: Is a directory"},
-    };
-    for (const FailureCase& c : cases) {
-        std::string error;
-        EXPECT_FALSE(ReplaceFileAtomically(c.path, "text\n", kOutputFile, &error)) << c.path;
-        EXPECT_EQ(error, c.error);
+// What a watch of the temporary file was told: each path ("" for null) and whether a file was
+// there when it was told.
+std::vector<std::pair<std::string, bool>> g_watched;
+
+void RecordWatch(const char* path) {
+    g_watched.emplace_back(path ? path : "", path != nullptr && access(path, F_OK) == 0);
+}
+
+std::string LinkTarget(const std::string& link) {
+    char target[PATH_MAX];
+    ssize_t length = readlink(link.c_str(), target, sizeof target);
+    return length < 0 ? "" : std::string(target, static_cast<size_t>(length));
+}
+
+// A name as long as a name can be, and symbolic links, which stay while the file they lead to is
+// replaced, its temporary file beside it.
+TEST(ReplaceFileAtomically, ReplacesTheFileThatThePathLeadsTo) {
+    TempDir dir, other;
+    const std::string d = dir.path() + "/", o = other.path() + "/", longest(NAME_MAX, 'n');
+    // Beside its target, to a link to another folder, to a file not made yet.
+    const std::vector<std::pair<std::string, std::string>> links = {{d + "link", "target"},
+                                                                    {d + "first", "second"},
+                                                                    {d + "second", o + "target"},
+                                                                    {d + "dangling", o + "new"}};
+    for (const auto& [link, target] : links) {
+        ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     }
-    EXPECT_EQ(FolderEntries(dir.path()), Names{"taken"});
-    EXPECT_EQ(FolderEntries(dir.path() + "/taken"), Names{});
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {d + longest, d + longest},
+        {d + "link", d + "target"},
+        {d + "first", o + "target"},
+        {d + "dangling", o + "new"}};  // the path, the file it leads to
+    for (const auto& [path, file] : cases) {
+        g_watched.clear();
+        std::string error;
+        EXPECT_TRUE(ReplaceFileAtomically(path, path, kOutputFile, &error, RecordWatch)) << error;
+        EXPECT_EQ(ReadWholeFile(file), path);
+        const std::string folder = file.substr(0, file.rfind('/') + 1);
+        ASSERT_EQ(g_watched.size(), 2u) << path;
+        EXPECT_EQ(g_watched[0].first.rfind(folder + ".", 0), 0u) << g_watched[0].first;
+        EXPECT_LE(g_watched[0].first.size() - folder.size(), size_t{NAME_MAX}) << path;
+        EXPECT_TRUE(g_watched[0].second) << path << ": the temporary existed while watched";
+        EXPECT_EQ(g_watched[1], std::make_pair(std::string(), false)) << path;
+    }
+    for (const auto& [link, target] : links) {
+        EXPECT_EQ(LinkTarget(link), target);
+    }
+    EXPECT_EQ(FolderEntries(d), (Names{"dangling", "first", "link", longest, "second", "target"}));
+    EXPECT_EQ(FolderEntries(o), (Names{"new", "target"}));
+}
+
+// A path that names no regular file is refused before anything is written, and nothing that is
+// there changes: a folder, a named pipe, a device behind a link, a link loop.
+TEST(ReplaceFileAtomically, RefusesWhatIsNoRegularFileAndReplacesNothing) {
+    TempDir dir;
+    const std::string d = dir.path();
+    ASSERT_EQ(mkdir((d + "/taken").c_str(), 0755), 0);
+    ASSERT_EQ(mkfifo((d + "/fifo").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("/dev/null", (d + "/null").c_str()), 0);
+    ASSERT_EQ(symlink("loop", (d + "/loop").c_str()), 0);
+    WriteWholeFile(d + "/file", "old\n");
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    // As /dev/stdout is when standard output is a pipe: a link whose text is no path.
+    const std::string pipeEnd = "/proc/self/fd/" + std::to_string(pipeFds[1]);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {d + "/missing/out.json",
+         "cannot create a temporary file in " + d + "/missing: No such file or directory"},
+        {d + "/taken", "cannot replace " + d + "/taken: not a regular file"},
+        {d + "/taken/", "cannot replace " + d + "/taken/: not a regular file"},
+        {d + "/new/", "cannot replace " + d + "/new/: not a file name (it ends in a slash)"},
+        {pipeEnd, "cannot replace " + pipeEnd + ": not a regular file"},
+        {d + "/fifo", "cannot replace " + d + "/fifo: not a regular file"},
+        {d + "/null", "cannot replace " + d + "/null: not a regular file"},
+        {"/dev/null", "cannot replace /dev/null: not a regular file"},
+        {d + "/loop", "cannot replace " + d + "/loop: Too many levels of symbolic links"},
+        {d + "/file/x", "cannot replace " + d + "/file/x: Not a directory"},
+    };
+    for (const auto& [path, expected] : cases) {
+        std::string error;
+        EXPECT_FALSE(ReplaceFileAtomically(path, "text\n", kOutputFile, &error)) << path;
+        EXPECT_EQ(error, expected);
+    }
+    EXPECT_EQ(FolderEntries(d), (Names{"fifo", "file", "loop", "null", "taken"}));
+    EXPECT_EQ(FolderEntries(d + "/taken"), Names{});
+    struct stat fifo {};
+    EXPECT_TRUE(lstat((d + "/fifo").c_str(), &fifo) == 0 && S_ISFIFO(fifo.st_mode));
+    EXPECT_EQ(LinkTarget(d + "/null"), "/dev/null");
+    EXPECT_EQ(ReadWholeFile(d + "/file"), "old\n");
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+}
+
+// A termination signal that comes while the temporary file exists takes it away with the
+// process: the handlers know it from its creation on.
+TEST(ReplaceFileAtomically, ATerminationWhileTheTemporaryExistsRemovesIt) {
+    TempDir dir;
+    const std::string path = dir.path() + "/orvex.prom";
+    WriteWholeFile(path, "old\n");
+    fflush(nullptr);
+    pid_t writer = fork();
+    if (writer == 0) {
+        InstallTerminationHandlers();
+        std::string error;
+        ReplaceFileAtomically(path, "new\n", kOutputFile, &error, [](const char* temporary) {
+            RemoveOnTermination(temporary);
+            if (temporary != nullptr) {
+                raise(SIGTERM);  // as if sent at once: it comes when the temporary is known
+            }
+        });
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(writer, &status, 0), writer);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(ReadWholeFile(path), "old\n");
+    EXPECT_EQ(FolderEntries(dir.path()), Names{"orvex.prom"});
+}
+
+TEST(RemoveStaleTemporaryFiles, RemovesOnlyTheFilesOwnTemporariesOlderThanTheAge) {
+    TempDir dir;
+    const std::string d = dir.path();
+    struct Entry {
+        std::string name;
+        int ageMinutes;
+        bool removed;
+    };
+    const std::vector<Entry> entries = {
+        {".orvex.prom.a1B2c3", 61, true},   {".orvex.prom.Z9y8X7", 600, true},
+        {".orvex.prom.a1B2c4", 59, false},  {".orvex.prom.a1B2c", 600, false},
+        {".orvex.prom.a1B2c!", 600, false}, {".orvex.prom.a1B2c3d", 600, false},
+        {".other.prom.a1B2c3", 600, false}, {"orvex.prom", 600, false},
+    };
+    const time_t now = std::time(nullptr);
+    for (const Entry& entry : entries) {
+        WriteWholeFile(d + "/" + entry.name, "x");
+        timespec times[2] = {{now - entry.ageMinutes * 60, 0}, {now - entry.ageMinutes * 60, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, (d + "/" + entry.name).c_str(), times, 0), 0);
+    }
+    ASSERT_EQ(mkdir((d + "/.orvex.prom.fOlder").c_str(), 0755), 0);  // no file: it stays
+    timespec old[2] = {{now - 36000, 0}, {now - 36000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (d + "/.orvex.prom.fOlder").c_str(), old, 0), 0);
+
+    EXPECT_EQ(RemoveStaleTemporaryFiles(d + "/orvex.prom", kOutputFile, 3600), 2);
+    Names left = {".orvex.prom.fOlder"};
+    for (const Entry& entry : entries) {
+        if (!entry.removed) {
+            left.push_back(entry.name);
+        }
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(FolderEntries(d), left);
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
+#include <functional>
 
 #include "access/binding.h"
 #include "access/paths.h"
@@ -75,6 +77,75 @@ TEST(ServiceProbe, LibrariesThatCannotBeLoadedEndTheEnumeration) {
     ASSERT_TRUE(DecodeScannerReading(child.strPayload, &reading));
     EXPECT_EQ(reading.eStatus, ScannerStatus::kError);
     EXPECT_EQ(reading.strMessage, "the service libraries could not be loaded");
+}
+
+// A view that no check takes anything out of: counters and timer at 0 are possible.
+report_view PossibleView() {
+    report_view view{};
+    view.strProductId = "ko-330xs";
+    view.iAdfSheets = 0;
+    view.oFlatbedSheets = 0;
+    view.vConsumables = {
+        {ConsumableKind::kAfterCleaning, "After cleaning:", 0, CounterMarks::kNone, true},
+        {ConsumableKind::kBrakeRoller, "Brake Roller:", 5000, CounterMarks::kFirst, true},
+        {ConsumableKind::kPickRoller, "Pick Roller:", INT32_MAX, CounterMarks::kNone, true}};
+    view.oSleepTimer = sleep_timer_view{0, 0, MinutesOfSleepStep(INT32_MAX)};
+    view.oPowerOff = power_off_view{false, 1};
+    return view;
+}
+
+TEST(CheckReportValues, TakesOutWhatNoScannerCanHaveAndSaysSo) {
+    using Change = std::function<void(report_view*)>;
+    const Change none = [](report_view*) {};
+    const Change noTimer = [](report_view* v) { v->oSleepTimer.reset(); };
+    const Change noBrake = [](report_view* v) {
+        v->vConsumables.erase(v->vConsumables.begin() + 1);
+    };
+    struct CheckCase {
+        const char* what;
+        Change change;    // made to the possible view
+        Change reported;  // made to the possible view, to give the one reported
+        std::string message;
+        ScannerStatus status;
+    };
+    const std::string impossible = "the library gave an impossible ";
+    const std::vector<CheckCase> cases = {
+        {"possible values", none, none, "", ScannerStatus::kOk},
+        {"a negative sleep-timer setting", [](report_view* v) { v->oSleepTimer->llMinutes = -15; },
+         noTimer, impossible + "sleep timer: -15 minutes, from 0 to 10737418235",
+         ScannerStatus::kOk},
+        {"the lowest step at the bottom of its range",
+         [](report_view* v) { v->oSleepTimer->llMinMinutes = MinutesOfSleepStep(INT32_MIN); },
+         noTimer, impossible + "sleep timer: 0 minutes, from -10737418240 to 10737418235",
+         ScannerStatus::kOk},
+        {"a negative flatbed total", [](report_view* v) { v->oFlatbedSheets = -2; },
+         [](report_view* v) { v->oFlatbedSheets.reset(); }, impossible + "flatbed sheet total: -2",
+         ScannerStatus::kOk},
+        {"a negative counter and a negative highest step",
+         [](report_view* v) {
+             v->vConsumables[1].iSheets = -1;
+             v->oSleepTimer->llMaxMinutes = -5;
+         },
+         [&](report_view* v) {
+             noTimer(v);
+             noBrake(v);
+         },
+         impossible + "sleep timer: 0 minutes, from 0 to -5; " + impossible +
+             "sheet count for brake_roller: -1",
+         ScannerStatus::kOk},
+        {"a negative ADF total", [](report_view* v) { v->iAdfSheets = INT32_MIN; },
+         [](report_view* v) { *v = report_view{}; }, impossible + "ADF sheet total: -2147483648",
+         ScannerStatus::kError},
+    };
+    for (const CheckCase& c : cases) {
+        report_view given = PossibleView(), reported = PossibleView();
+        c.change(&given);
+        c.reported(&reported);
+        scanner_reading reading = CheckReportValues(given);
+        EXPECT_EQ(reading.eStatus, c.status) << c.what;
+        EXPECT_EQ(reading.strMessage, c.message) << c.what;
+        EXPECT_EQ(reading.stReport, reported) << c.what;
+    }
 }
 
 }  // namespace

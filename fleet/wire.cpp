@@ -110,7 +110,8 @@ std::string EncodeScannerReading(const scanner_reading& reading) {
     nlohmann::json document = {{"status", ScannerStatusName(reading.eStatus)}};
     if (reading.eStatus == ScannerStatus::kOk) {
         document["report"] = ReportViewToJson(reading.stReport);
-    } else {
+    }
+    if (reading.eStatus != ScannerStatus::kOk || !reading.strMessage.empty()) {
         document["message"] = reading.strMessage;
     }
     return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -126,6 +127,7 @@ bool DecodeScannerReading(const std::string& payload, scanner_reading* reading) 
             reading->strMessage = document.at("message").get<std::string>();
             return true;
         }
+        reading->strMessage = document.value("message", std::string());
         return ReportViewFromJson(document.at("report"), &reading->stReport);
     } catch (const std::exception&) {
         return false;

@@ -16,7 +16,7 @@ struct device_list_reading {
 /// What the child that read one scanner found.
 struct scanner_reading {
     ScannerStatus eStatus;   // kOk, kBusy or kError
-    std::string strMessage;  // why, for kError
+    std::string strMessage;  // why, for kBusy and kError; for kOk, what was left out of the view
     report_view stReport;    // for kOk
 };
 

@@ -60,6 +60,8 @@ TEST(ScannerReadingWire, CarriesTheWholeViewAndRepairsTexts) {
         {{ScannerStatus::kOk, "", EveryFieldSet()}, {ScannerStatus::kOk, "", EveryFieldSet()}},
         {{ScannerStatus::kOk, "", report_view{}}, {ScannerStatus::kOk, "", report_view{}}},
         {{ScannerStatus::kOk, "", hostile}, {ScannerStatus::kOk, "", repaired}},
+        {{ScannerStatus::kOk, "left out \xff", EveryFieldSet()},
+         {ScannerStatus::kOk, "left out \uFFFD", EveryFieldSet()}},
         {{ScannerStatus::kBusy, "in use", {}}, {ScannerStatus::kBusy, "in use", {}}},
         {{ScannerStatus::kError, "bad \xff", {}}, {ScannerStatus::kError, "bad \uFFFD", {}}},
     };
@@ -109,6 +111,9 @@ TEST(ScannerReadingWire, RefusesGarbage) {
         missing["report"].erase(key);
         garbage.push_back(missing.dump());
     }
+    nlohmann::json numberedMessage = valid;
+    numberedMessage["message"] = 7;
+    garbage.push_back(numberedMessage.dump());
     for (const std::string& payload : garbage) {
         scanner_reading received{};
         EXPECT_FALSE(DecodeScannerReading(payload, &received)) << payload;

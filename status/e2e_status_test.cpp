@@ -2,9 +2,14 @@
 // by another process, a hung one, hostile texts, another locale, unwritable outputs, a policy that
 // is not valid and parallel reads.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <nlohmann/json.hpp>
 #include <regex>
+#include <sstream>
+#include <thread>
 
 #include "fleet/fleet_paths.h"
 #include "tests/support/status_support.h"
@@ -59,6 +64,8 @@ TEST(StatusProgram, ExitStatusFollowsTheFormat) {
     ASSERT_TRUE(holder.holds());
     TempDir out;
     const std::string missing = out.path() + "/missing/status.prom";
+    const std::string fifo = out.path() + "/fifo";  // not a file to replace: refused
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     struct ExitCase {
         Names args;
         int json, prometheus, nagios;
@@ -69,6 +76,7 @@ TEST(StatusProgram, ExitStatusFollowsTheFormat) {
         {{"-d", "ko-330xs:BUSY3"}, 2, 2, 3},
         {{"-d", "ko-330xs:OK1", "-d", "nowhere"}, 2, 2, 2},
         {{"-d", "ko-330xs:OK1", "-o", missing}, 1, 1, 3},
+        {{"-d", "ko-330xs:OK1", "-o", fifo}, 1, 1, 3},
         {{"-t", "0"}, 3, 3, 3},
     };
     for (const ExitCase& c : cases) {
@@ -81,7 +89,9 @@ TEST(StatusProgram, ExitStatusFollowsTheFormat) {
                 << format << " " << testing::PrintToString(c.args);
         }
     }
-    EXPECT_EQ(FolderEntries(out.path()), Names{});
+    EXPECT_EQ(FolderEntries(out.path()), Names{"fifo"});
+    struct stat info {};
+    EXPECT_TRUE(lstat(fifo.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
 }
 
 TEST(StatusProgram, UsageErrorsHelpAndVersion) {
@@ -116,9 +126,9 @@ TEST(StatusProgram, UsageErrorsHelpAndVersion) {
         help.out,
         std::string(
             "Usage: orvexconsumables-status [-f json|prometheus|nagios|table] [-o FILE]\n"
-            "                               [-d NAME]... [-t SECONDS] [-j JOBS] [-p FILE]\n"
-            "                               [--state-dir DIR] [--no-state] [-w PERCENT]\n"
-            "                               [-c PERCENT] [-h] [-V]\n"
+            "                               [-d NAME]... [-t SECONDS] [--total-timeout SECONDS]\n"
+            "                               [-j JOBS] [-p FILE] [--state-dir DIR] [--no-state]\n"
+            "                               [-w PERCENT] [-c PERCENT] [-h] [-V]\n"
             "Reports the consumables and settings of the attached scanners without changing "
             "them.\n"
             "\n"
@@ -128,6 +138,10 @@ TEST(StatusProgram, UsageErrorsHelpAndVersion) {
             "  -d, --device-name NAME   only this scanner (repeatable)\n"
             "  -t, --timeout SECONDS    deadline for the enumeration and for each scanner\n"
             "                           (1 to 3600, default 10)\n"
+            "      --total-timeout SECONDS\n"
+            "                           deadline for the whole run, after which the scanners\n"
+            "                           not read are timeout (0 to 86400, 0 for none;\n"
+            "                           default 50 with nagios, else none)\n"
             "  -j, --jobs JOBS          scanners read at once (1 to 64, default 1)\n"
             "  -p, --policy FILE        the site's wanted settings and consumables' life; "
             "default,\n"
@@ -272,6 +286,142 @@ TEST(StatusProgram, ParallelReadsGiveTheSameOutputInEnumerationOrder) {
         if (format == std::string("json")) {
             EXPECT_EQ(Statuses(nlohmann::json::parse(eight.out)), names);
         }
+    }
+}
+
+// With a deadline for the whole run, the scanners not read by then are timeout, the one read
+// when it came cut short, and the output is written all the same.
+TEST(StatusProgram, TheWholeRunEndsByItsTotalTimeout) {
+    nlohmann::json hang = {{"faults", {{"GetArdosaInfo", {{"delayMs", 600000}}}}}};
+    Fleet fleet({FleetScanner("ko-330xs:H1", "H1", hang), FleetScanner("ko-330xs:H2", "H2", hang),
+                 FleetScanner("ko-330xs:H3", "H3", hang)});
+    RunResult run =
+        RunStatusProgram(fleet.path, {"-f", "nagios", "-t", "2", "--total-timeout", "3"});
+    EXPECT_GE(run.seconds, 3.0);
+    EXPECT_LT(run.seconds, 4.0);
+    EXPECT_EQ(run.out,
+              "ORVEXCONSUMABLES CRITICAL - 3 scanners: 3 timeout\n"
+              "ko-330xs:H1: timeout - no answer within 2 s\n"
+              "ko-330xs:H2: timeout - no answer before the run's time was up\n"
+              "ko-330xs:H3: timeout - not read: the run's time was up\n");
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+// Indices that the device-watch library gives no name for: one it returns null for, and one
+// beyond its names that its count promises.
+TEST(StatusProgram, AnIndexWithoutANameIsAnErrorOfTheEnumeration) {
+    Fleet fleet({});
+    nlohmann::json unnamed = {{"faults", {{"korwc_GetDeviceName", {{"result", 0}}}}}};
+    WriteWholeFile(fleet.path,
+                   nlohmann::json({{"faults", {{"korwc_GetDeviceTotalNum", {{"result", 3}}}}},
+                                   {"scanners",
+                                    {FleetScanner("ko-330xs:OK1", "OK1"),
+                                     FleetScanner("ko-330xs:NONAME", "N", unnamed)}}})
+                       .dump());
+    RunResult nagios = RunStatusProgram(fleet.path, {"-f", "nagios"});
+    EXPECT_EQ(nagios.out,
+              "ORVEXCONSUMABLES CRITICAL - 1 scanner: 1 ok | 'ko-330xs:OK1 pick_roller'=60;;;0\n"
+              "ko-330xs:OK1: ok\n"
+              "the enumeration gave no name for the scanner at index 1\n"
+              "the enumeration gave no name for the scanner at index 2\n");
+    EXPECT_EQ(nagios.exitCode, 2);
+    RunResult json = RunStatusProgram(fleet.path, {});
+    EXPECT_EQ(json.exitCode, 2);
+    EXPECT_EQ(SchemaViolation(json.out, ORVEX_TEST_SCHEMA), "");
+    EXPECT_EQ(Statuses(nlohmann::json::parse(json.out)), Names{"ko-330xs:OK1 ok"});
+}
+
+// Values that no scanner can have (a negative sleep-timer step, a negative counter) are left out
+// with a message, and the document keeps to its schema.
+TEST(StatusProgram, ImpossibleValuesAreLeftOutWithAMessage) {
+    nlohmann::json impossible = {
+        {"sleepTimer", {{"supported", true}, {"maxStep", 12}, {"step", -3}}},
+        {"counters", {{"pick", {{"label", "Pick Roller:"}, {"count", -5}}}}}};
+    Fleet fleet({FleetScanner("ko-330xs:ODD1", "ODD1", impossible)});
+    RunResult run = RunStatusProgram(fleet.path, {});
+    EXPECT_EQ(SchemaViolation(run.out, ORVEX_TEST_SCHEMA), "");
+    EXPECT_EQ(run.exitCode, 0);
+    nlohmann::json scanner = nlohmann::json::parse(run.out)["scanners"][0];
+    EXPECT_EQ(scanner["status"], "ok");
+    EXPECT_EQ(scanner["sleep_timer_minutes"], nullptr);
+    EXPECT_EQ(scanner["consumables"], nlohmann::json::array());
+    EXPECT_EQ(scanner["messages"].dump(),
+              R"([{"severity":"error","text":"the library gave an impossible sleep timer: -15 )"
+              R"(minutes, from 0 to 60; the library gave an impossible sheet count for )"
+              R"(pick_roller: -5"}])");
+}
+
+// The processes whose parent is pid, from /proc.
+std::vector<int> ChildrenOf(int pid) {
+    std::vector<int> children;
+    for (const std::string& entry : FolderEntries("/proc")) {
+        std::string stat = ReadWholeFile("/proc/" + entry + "/stat");
+        size_t end = stat.rfind(')');  // of the command's name, which may hold anything
+        char state = 0;
+        int parent = 0;
+        std::istringstream fields(end == std::string::npos ? "" : stat.substr(end + 1));
+        if (entry.find_first_not_of("0123456789") == std::string::npos &&
+            fields >> state >> parent && parent == pid) {
+            children.push_back(std::stoi(entry));
+        }
+    }
+    return children;
+}
+
+// True when the process has ended (reaped, or a zombie that nobody has reaped yet), within
+// seconds.
+bool EndsWithin(int pid, int seconds) {
+    for (int i = 0; i < seconds * 100; ++i) {
+        std::string stat = ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
+        size_t end = stat.rfind(')');
+        if (end == std::string::npos || stat.compare(end + 1, 2, " Z") == 0) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// The program ended by a signal while its child reads or enumerates: the child ends with it,
+// the scanner is free for the next run, and no output or temporary file is left.
+TEST(StatusProgram, ChildrenEndWithTheProgram) {
+    struct SignalCase {
+        int signal;
+        const char* hung;    // the entry point that hangs
+        const char* before;  // the call traced before it
+    };
+    const SignalCase reading = {0, "GetArdosaInfo", "SetFirmVersion"};
+    const SignalCase enumerating = {0, "korwc_GetDeviceName", "korwc_GetDeviceTotalNum"};
+    std::vector<SignalCase> cases;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGKILL}) {
+        for (SignalCase c : {reading, enumerating}) {
+            c.signal = signal;
+            cases.push_back(c);
+        }
+    }
+    for (const SignalCase& c : cases) {
+        const std::string what = std::string(strsignal(c.signal)) + " in " + c.hung;
+        Fleet fleet(
+            {FleetScanner("ko-330xs:H1", "H1", {{"faults", {{c.hung, {{"delayMs", 600000}}}}}})});
+        TempDir out;
+        const std::string trace = out.path() + "/trace";
+        const std::string output = out.path() + "/status.json";
+        int pid = StartStatusProgram(fleet.path, {"-o", output}, {"ORVEX_SIM_TRACE=" + trace},
+                                     out.path() + "/out", out.path() + "/err");
+        for (int i = 0; i < 1000 && ReadWholeFile(trace).find(c.before) == std::string::npos; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::vector<int> children = ChildrenOf(pid);
+        EXPECT_EQ(children.size(), 1u) << what;
+        kill(pid, c.signal);
+        RunResult run = WaitForProgram(pid, out.path() + "/out", out.path() + "/err");
+        EXPECT_EQ(run.signal, c.signal) << what;
+        for (int child : children) {
+            EXPECT_TRUE(EndsWithin(child, 5)) << what;
+        }
+        EXPECT_EQ(FolderEntries(out.path()), Names{"trace"}) << what;
+        ScannerHolder next(fleet.path, "ko-330xs:H1");
+        EXPECT_TRUE(next.holds()) << what;
     }
 }
 

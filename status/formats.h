@@ -1,4 +1,5 @@
-// The output formats, one row each: the -f value, the renderer and the exit statuses. The
+// The output formats, one row each: the -f value, the renderer, the exit statuses and the run's
+// default deadline. The
 // options, the help, the driver and the plugin's statuses read this table; adding a format is a
 // row and its renderer.
 #pragma once
@@ -26,6 +27,7 @@ struct output_format {
     int iNotWrittenStatus;  // of a run whose output could not be written
     std::string (*pUsageError)(const std::string& error);  // standard output on a usage error;
                                                            // null: nothing
+    int iDefaultTotalTimeout;  // seconds for the whole run without --total-timeout; 0: none
 };
 
 /// kExitComplete when everything was read, else kExitIncomplete.
@@ -40,9 +42,10 @@ inline int PluginRunExitStatus(const run_outcome& run, const program_info& progr
 
 /// The formats; the first is the default.
 inline constexpr output_format kOutputFormats[] = {
-    {"json", RenderJson, ReadingExitStatus, kExitNotWritten, nullptr},
-    {"prometheus", RenderPrometheus, ReadingExitStatus, kExitNotWritten, nullptr},
+    {"json", RenderJson, ReadingExitStatus, kExitNotWritten, nullptr, 0},
+    {"prometheus", RenderPrometheus, ReadingExitStatus, kExitNotWritten, nullptr, 0},
+    // A check has 60 s by default in Nagios and Icinga: the plugin answers before.
     {"nagios", RenderNagios, PluginRunExitStatus,
-     3 /* UNKNOWN: a plugin whose output is lost knows nothing */, RenderNagiosUsageError},
-    {"table", RenderTable, ReadingExitStatus, kExitNotWritten, nullptr},
+     3 /* UNKNOWN: a plugin whose output is lost knows nothing */, RenderNagiosUsageError, 50},
+    {"table", RenderTable, ReadingExitStatus, kExitNotWritten, nullptr, 0},
 };

@@ -253,8 +253,7 @@ std::string ScannerLine(const scanner_outcome& scanner, const program_info& prog
 }  // namespace
 
 PluginState PluginStateOf(const run_outcome& run, const program_info& program) {
-    PluginState state =
-        run.eEnumeration == EnumerationStatus::kOk ? PluginState::kOk : PluginState::kCritical;
+    PluginState state = IsCompleteEnumeration(run) ? PluginState::kOk : PluginState::kCritical;
     for (const scanner_outcome& scanner : run.vScanners) {
         state = std::max(state, ScannerState(scanner, program));
     }

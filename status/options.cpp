@@ -18,6 +18,7 @@ const char kShortOptions[] = ":f:o:d:t:hVj:p:w:c:";
 enum : int {
     kOptionStateDir = 0x100,
     kOptionNoState,
+    kOptionTotalTimeout,
 };
 
 const option kLongOptions[] = {
@@ -25,6 +26,7 @@ const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
     {"device-name", required_argument, nullptr, 'd'},
     {"timeout", required_argument, nullptr, 't'},
+    {"total-timeout", required_argument, nullptr, kOptionTotalTimeout},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"jobs", required_argument, nullptr, 'j'},
@@ -73,6 +75,17 @@ std::string ReadingFormatNames() {
         text += (i == 0 ? "" : i + 1 < names.size() ? ", " : " and ") + std::string(names[i]);
     }
     return text;
+}
+
+// The formats' own total timeouts for the help: "50 with nagios, else none".
+std::string TotalTimeoutDefaults() {
+    std::string defaults;
+    for (const output_format& row : kOutputFormats) {
+        if (row.iDefaultTotalTimeout != 0) {
+            defaults += std::to_string(row.iDefaultTotalTimeout) + " with " + row.cpName + ", ";
+        }
+    }
+    return defaults + (defaults.empty() ? "none" : "else none");
 }
 
 // A whole number from lo to hi in decimal digits alone (no sign, no space).
@@ -147,6 +160,13 @@ void ApplyOption(int option, const char* value, status_options* options, std::st
                            "' is not a whole number of seconds from 1 to 3600";
             }
             break;
+        case kOptionTotalTimeout:
+            if (!ParseWhole(value, 0, kMaxTotalTimeoutSeconds, &options->iTotalTimeoutSeconds)) {
+                *problem = "the total timeout '" + std::string(value) +
+                           "' is not a whole number of seconds from 0 to " +
+                           std::to_string(kMaxTotalTimeoutSeconds);
+            }
+            break;
         case 'h':
             options->bHelp = true;
             break;
@@ -211,11 +231,16 @@ bool ParseStatusOptions(int argc, char** argv, status_options* options, std::str
     return problems.empty();
 }
 
+int TotalTimeoutSeconds(const status_options& options) {
+    return options.iTotalTimeoutSeconds >= 0 ? options.iTotalTimeoutSeconds
+                                             : options.pFormat->iDefaultTotalTimeout;
+}
+
 std::string StatusHelpText() {
     return "Usage: orvexconsumables-status [-f " + FormatNames("|", "|") + R"(] [-o FILE]
-                               [-d NAME]... [-t SECONDS] [-j JOBS] [-p FILE]
-                               [--state-dir DIR] [--no-state] [-w PERCENT]
-                               [-c PERCENT] [-h] [-V]
+                               [-d NAME]... [-t SECONDS] [--total-timeout SECONDS]
+                               [-j JOBS] [-p FILE] [--state-dir DIR] [--no-state]
+                               [-w PERCENT] [-c PERCENT] [-h] [-V]
 Reports the consumables and settings of the attached scanners without changing them.
 
   -f, --format FORMAT      )" +
@@ -224,6 +249,12 @@ Reports the consumables and settings of the attached scanners without changing t
   -d, --device-name NAME   only this scanner (repeatable)
   -t, --timeout SECONDS    deadline for the enumeration and for each scanner
                            (1 to 3600, default 10)
+      --total-timeout SECONDS
+                           deadline for the whole run, after which the scanners
+                           not read are timeout (0 to )" +
+           std::to_string(kMaxTotalTimeoutSeconds) + R"(, 0 for none;
+                           default )" +
+           TotalTimeoutDefaults() + R"()
   -j, --jobs JOBS          scanners read at once (1 to 64, default 1)
   -p, --policy FILE        the site's wanted settings and consumables' life; default,
                            if it exists: )" +

@@ -38,6 +38,18 @@ struct OptionsCase {
     std::string error;                 // empty: accepted
 };
 
+// Reads the arguments after the program's name.
+bool Parse(const std::vector<std::string>& args, status_options* options, std::string* error) {
+    std::vector<std::string> words = {"orvexconsumables-status"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    return ParseStatusOptions(static_cast<int>(words.size()), argv.data(), options, error);
+}
+
 TEST(StatusOptions, ReadsEveryOptionAndRefusesWhatDoesNotFit) {
     const std::string timeout = "' is not a whole number of seconds from 1 to 3600";
     const std::vector<OptionsCase> cases = {
@@ -86,21 +98,43 @@ TEST(StatusOptions, ReadsEveryOptionAndRefusesWhatDoesNotFit) {
         {{"-x", "-t", "0", "-f", "nagios"}, {"format nagios"}, "unknown option '-x'"},
     };
     for (const OptionsCase& c : cases) {
-        std::vector<std::string> words = {"orvexconsumables-status"};
-        words.insert(words.end(), c.args.begin(), c.args.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
         status_options options;
         std::string error;
-        bool accepted =
-            ParseStatusOptions(static_cast<int>(words.size()), argv.data(), &options, &error);
+        bool accepted = Parse(c.args, &options, &error);
         std::string what = testing::PrintToString(c.args);
         EXPECT_EQ(accepted, c.error.empty()) << what;
         EXPECT_EQ(error, c.error) << what;
         EXPECT_EQ(Changed(options), c.changed) << what;
+    }
+}
+
+// The whole run's deadline: the one given (0 for none), else the format's own.
+TEST(StatusOptions, TotalTimeoutIsTheOneGivenOrTheFormats) {
+    struct TotalCase {
+        std::vector<std::string> args;
+        int seconds;        // TotalTimeoutSeconds
+        std::string error;  // empty: accepted
+    };
+    const std::string refused = "' is not a whole number of seconds from 0 to 86400";
+    const std::vector<TotalCase> cases = {
+        {{}, 0, ""},
+        {{"-f", "prometheus"}, 0, ""},
+        {{"-f", "nagios"}, 50, ""},
+        {{"--total-timeout", "20", "-f", "nagios"}, 20, ""},
+        {{"-f", "nagios", "--total-timeout=0"}, 0, ""},
+        {{"--total-timeout", "86400"}, 86400, ""},
+        {{"--total-timeout", "86401"}, 0, "the total timeout '86401" + refused},
+        {{"--total-timeout", "-1"}, 0, "the total timeout '-1" + refused},
+        {{"--total-timeout", ""}, 0, "the total timeout '" + refused},
+        {{"--total-timeout"}, 0, "option '--total-timeout' needs a value"},
+    };
+    for (const TotalCase& c : cases) {
+        status_options options;
+        std::string error;
+        EXPECT_EQ(Parse(c.args, &options, &error), c.error.empty())
+            << testing::PrintToString(c.args);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(TotalTimeoutSeconds(options), c.seconds) << testing::PrintToString(c.args);
     }
 }
 

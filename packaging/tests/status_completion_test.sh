@@ -50,7 +50,7 @@ complete_line() {
 }
 
 all="--critical --device-name --format --help --jobs --no-state --output --policy --state-dir \
---timeout --version --warning -V -c -d -f -h -j -o -p -t -w"
+--timeout --total-timeout --version --warning -V -c -d -f -h -j -o -p -t -w"
 # Rows: the line, the expected replies (sorted).
 rows=(
     "orvexconsumables-status -|$all"
@@ -80,6 +80,8 @@ rows=(
     "orvexconsumables-status -j |"
     "orvexconsumables-status --warning |"
     "orvexconsumables-status -c |"
+    "orvexconsumables-status --total-timeout |"
+    "orvexconsumables-status --tot|--total-timeout"
     "orvexconsumables-status -t 5 -|$all"
     "orvexconsumables-status extra|"
 )

@@ -94,6 +94,13 @@ std::string WithoutTimes(const std::string& text) {
     return std::regex_replace(std::regex_replace(text, json, "$1T"), prometheus, "$1T\n");
 }
 
+int StartStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
+                       const std::vector<std::string>& extraEnvironment, const std::string& outPath,
+                       const std::string& errPath) {
+    return StartProgram(StatusProgramArguments(fleetPath, args),
+                        StatusProgramEnvironment(fleetPath, extraEnvironment), outPath, errPath);
+}
+
 ScannerHolder::ScannerHolder(const std::string& fleetPath, const std::string& name) {
     int up[2], down[2];
     if (pipe(up) != 0 || pipe(down) != 0) {

@@ -52,6 +52,12 @@ std::string SchemaViolation(const std::string& document, const std::string& sche
 /// samples).
 std::string WithoutTimes(const std::string& text);
 
+/// Starts orvexconsumables-status-sim as RunStatusProgram runs it, without waiting for it, its
+/// output written to outPath and errPath; returns its process id, for WaitForProgram.
+int StartStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
+                       const std::vector<std::string>& extraEnvironment, const std::string& outPath,
+                       const std::string& errPath);
+
 /// A child process that claims a scanner of a fleet through the simulated device-watch library
 /// and holds it until the object is destroyed.
 class ScannerHolder {
