@@ -89,7 +89,9 @@ std::string SchemaViolation(const std::string& document, const std::string& sche
 
 // Masked only where they are plain numbers and times, so that anything else stays compared.
 std::string WithoutTimes(const std::string& text) {
-    static const std::regex json("(\"(duration_seconds|read_at|at)\": )(\"[0-9T:Z-]+\"|[0-9.]+)");
+    // A short duration is written with an exponent ("5e-05").
+    static const std::regex json(
+        "(\"(duration_seconds|read_at|at)\": )(\"[0-9T:Z-]+\"|[0-9.]+(e-?[0-9]+)?)");
     static const std::regex prometheus("(_(duration|timestamp)_seconds(\\{[^}]*\\})? )[0-9.]+\n");
     return std::regex_replace(std::regex_replace(text, json, "$1T"), prometheus, "$1T\n");
 }
