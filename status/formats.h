@@ -24,10 +24,10 @@ struct output_format {
     std::string (*pRender)(const run_outcome& run, const program_info& program);
     // Of a run whose output was written; program's exit status is not yet known.
     int (*pExitStatus)(const run_outcome& run, const program_info& program);
-    int iNotWrittenStatus;  // of a run whose output could not be written
+    int iNotWrittenStatus;     // of a run whose output could not be written
+    int iDefaultTotalTimeout;  // seconds for the whole run without --total-timeout; 0: none
     std::string (*pUsageError)(const std::string& error);  // standard output on a usage error;
                                                            // null: nothing
-    int iDefaultTotalTimeout;  // seconds for the whole run without --total-timeout; 0: none
 };
 
 /// kExitComplete when everything was read, else kExitIncomplete.
@@ -42,10 +42,10 @@ inline int PluginRunExitStatus(const run_outcome& run, const program_info& progr
 
 /// The formats; the first is the default.
 inline constexpr output_format kOutputFormats[] = {
-    {"json", RenderJson, ReadingExitStatus, kExitNotWritten, nullptr, 0},
-    {"prometheus", RenderPrometheus, ReadingExitStatus, kExitNotWritten, nullptr, 0},
+    {"json", RenderJson, ReadingExitStatus, kExitNotWritten, 0, nullptr},
+    {"prometheus", RenderPrometheus, ReadingExitStatus, kExitNotWritten, 0, nullptr},
     // A check has 60 s by default in Nagios and Icinga: the plugin answers before.
     {"nagios", RenderNagios, PluginRunExitStatus,
-     3 /* UNKNOWN: a plugin whose output is lost knows nothing */, RenderNagiosUsageError, 50},
-    {"table", RenderTable, ReadingExitStatus, kExitNotWritten, nullptr, 0},
+     3 /* UNKNOWN: a plugin whose output is lost knows nothing */, 50, RenderNagiosUsageError},
+    {"table", RenderTable, ReadingExitStatus, kExitNotWritten, 0, nullptr},
 };
