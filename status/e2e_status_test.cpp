@@ -5,6 +5,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
@@ -343,21 +344,11 @@ TEST(StatusProgram, ImpossibleValuesAreLeftOutWithAMessage) {
               R"(pick_roller: -5"}])");
 }
 
-// The processes whose parent is pid, from /proc.
+// The processes whose parent is pid (which has one thread), from /proc.
 std::vector<int> ChildrenOf(int pid) {
-    std::vector<int> children;
-    for (const std::string& entry : FolderEntries("/proc")) {
-        std::string stat = ReadWholeFile("/proc/" + entry + "/stat");
-        size_t end = stat.rfind(')');  // of the command's name, which may hold anything
-        char state = 0;
-        int parent = 0;
-        std::istringstream fields(end == std::string::npos ? "" : stat.substr(end + 1));
-        if (entry.find_first_not_of("0123456789") == std::string::npos &&
-            fields >> state >> parent && parent == pid) {
-            children.push_back(std::stoi(entry));
-        }
-    }
-    return children;
+    std::istringstream listed(ReadWholeFile("/proc/" + std::to_string(pid) + "/task/" +
+                                            std::to_string(pid) + "/children"));
+    return {std::istream_iterator<int>(listed), std::istream_iterator<int>()};
 }
 
 // True when the process has ended (reaped, or a zombie that nobody has reaped yet), within
