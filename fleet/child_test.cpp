@@ -26,6 +26,7 @@ struct ChildCase {
     std::string description;  // of the end, for a failed child
 };
 
+// Each child is reaped, a late one killed at its deadline of a second.
 TEST(RunChild, HandsBackTheResultOrSaysHowTheChildEnded) {
     const std::string large(200000, 'x');  // more than a pipe holds at once
     const std::vector<ChildCase> cases = {
@@ -42,43 +43,25 @@ TEST(RunChild, HandsBackTheResultOrSaysHowTheChildEnded) {
              return "";
          },
          ChildEnd::kFailed, "", "ended by signal 15"},
+        {"late",
+         []() -> std::string {
+             std::this_thread::sleep_for(std::chrono::seconds(30));
+             return "late";
+         },
+         ChildEnd::kTimedOut, "", ""},
     };
     for (const ChildCase& c : cases) {
-        child_result result = RunChild(c.work, std::chrono::seconds(10));
+        child_result result = RunChild(c.work, std::chrono::seconds(1));
         EXPECT_EQ(result.eEnd, c.end) << c.what;
-        if (c.end == ChildEnd::kFinished) {
-            EXPECT_EQ(result.strPayload, c.payload) << c.what;
-        } else {
+        if (c.end == ChildEnd::kFailed) {
             EXPECT_EQ(DescribeChildEnd(result.iWaitStatus), c.description) << c.what;
+        } else {
+            EXPECT_EQ(result.strPayload, c.payload) << c.what;
         }
+        EXPECT_EQ(result.dSeconds >= 1.0, c.end == ChildEnd::kTimedOut) << result.dSeconds;
+        EXPECT_LT(result.dSeconds, 2.0) << c.what;
+        EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << c.what << ": no child is left unreaped";
     }
-}
-
-TEST(RunChild, KillsAChildThatPassesTheDeadline) {
-    pid_t child = 0;
-    int pidPipe[2];
-    ASSERT_EQ(pipe(pidPipe), 0);
-    auto start = std::chrono::steady_clock::now();
-    child_result result = RunChild(
-        [&]() -> std::string {
-            pid_t self = getpid();
-            if (write(pidPipe[1], &self, sizeof self) != sizeof self) {
-                return "";
-            }
-            std::this_thread::sleep_for(std::chrono::seconds(30));
-            return "late";
-        },
-        milliseconds(300));
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ASSERT_EQ(read(pidPipe[0], &child, sizeof child), static_cast<ssize_t>(sizeof child));
-    close(pidPipe[0]);
-    close(pidPipe[1]);
-    EXPECT_EQ(result.eEnd, ChildEnd::kTimedOut);
-    EXPECT_EQ(result.strPayload, "");
-    EXPECT_GE(seconds, 0.3);
-    EXPECT_LT(seconds, 1.3);
-    EXPECT_EQ(kill(child, 0), -1) << "the child was reaped";
 }
 
 TEST(RunChild, WhatTheChildPrintsGoesToStandardError) {
@@ -105,10 +88,6 @@ TEST(RunChild, WhatTheChildPrintsGoesToStandardError) {
     EXPECT_EQ(ReadWholeFile(outPath), "");
     EXPECT_EQ(ReadWholeFile(errPath), "from the library\n");
 }
-
-}  // namespace
-
-namespace {
 
 double Now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -178,20 +157,10 @@ TEST(RunChildren, AChildThatWritesIsWaitedForOneThatAsksLateIsKilledFirst) {
     }
 }
 
-TEST(RunChildren, NoneIsStartedAfterTheLastMoment) {
-    child_limits limits;
-    limits.tUntil = std::chrono::steady_clock::now();
-    std::vector<child_result> results = RunChildren({Sleeper(0), Sleeper(0)}, limits);
-    for (const child_result& result : results) {
-        EXPECT_EQ(result.eEnd, ChildEnd::kNotStarted);
-    }
-}
-
-// A parent process that runs a reading and a writing child, each of which leaves a file named
-// after it in dir once its sleep is over (the reader after 800 ms, the writer after 300 ms); the
-// parent is ended by `end` as soon as both have started, with the file "tmp" registered for
-// removal. True when the parent ended by a signal.
-bool EndParentWhileChildrenRun(const std::string& dir, int signal) {
+// A parent process whose child writes, leaving the file "written" in dir 300 ms after it began
+// to; the parent is ended by the signal as soon as the child has begun. True when the parent
+// ended by the signal.
+bool EndParentWhileItsChildWrites(const std::string& dir, int signal) {
     int started[2];
     if (pipe(started) != 0) {
         return false;
@@ -200,49 +169,36 @@ bool EndParentWhileChildrenRun(const std::string& dir, int signal) {
     pid_t parent = fork();
     if (parent == 0) {
         InstallTerminationHandlers();
-        RemoveOnTermination((dir + "/tmp").c_str());
-        child_limits limits;
-        limits.iParallel = 2;
-        limits.dDeadline = std::chrono::seconds(30);
-        auto child = [&](const char* name, bool writes, int sleep) {
-            return [&started, &dir, name, writes, sleep] {
-                if (writes) {
-                    EnterWritePhase();
-                }
+        RunChild(
+            [&] {
+                EnterWritePhase();
                 (void)!write(started[1], "s", 1);
-                std::this_thread::sleep_for(milliseconds(sleep));
-                WriteWholeFile(dir + "/" + name, "done");
+                std::this_thread::sleep_for(milliseconds(300));
+                WriteWholeFile(dir + "/written", "done");
                 return std::string();
-            };
-        };
-        RunChildren({child("reader", false, 800), child("writer", true, 300)}, limits);
+            },
+            std::chrono::seconds(30));
         _exit(0);
     }
     close(started[1]);
-    char bytes[2];
-    bool both = read(started[0], bytes, 1) == 1 && read(started[0], bytes, 1) == 1;
+    char byte = 0;
+    bool begun = read(started[0], &byte, 1) == 1;
     close(started[0]);
     kill(parent, signal);
     int status = 0;
-    return both && waitpid(parent, &status, 0) == parent && WIFSIGNALED(status);
+    return begun && waitpid(parent, &status, 0) == parent && WIFSIGNALED(status);
 }
 
-TEST(RunChildren, ReadingChildrenDieWithTheirParentWritingOnesFinish) {
-    struct Case {
-        const char* what;
-        int signal;
-        bool removesFile;  // only the handlers can; SIGKILL leaves it
-    };
-    const Case cases[] = {
-        {"SIGTERM", SIGTERM, true}, {"SIGHUP", SIGHUP, true}, {"SIGKILL", SIGKILL, false}};
-    for (const Case& c : cases) {
+// The children that only read die with their parent (the status program's whole-program tests).
+TEST(RunChildren, AWritingChildOutlivesItsParent) {
+    for (int signal : {SIGTERM, SIGHUP, SIGKILL}) {
         TempDir dir;
-        WriteWholeFile(dir.path() + "/tmp", "half");
-        ASSERT_TRUE(EndParentWhileChildrenRun(dir.path(), c.signal)) << c.what;
-        std::this_thread::sleep_for(milliseconds(1200));  // past both children's sleeps
-        EXPECT_EQ(ReadWholeFile(dir.path() + "/writer"), "done") << c.what;
-        EXPECT_EQ(ReadWholeFile(dir.path() + "/reader"), "") << c.what;
-        EXPECT_EQ(access((dir.path() + "/tmp").c_str(), F_OK) != 0, c.removesFile) << c.what;
+        const std::string written = dir.path() + "/written";
+        ASSERT_TRUE(EndParentWhileItsChildWrites(dir.path(), signal)) << strsignal(signal);
+        for (int i = 0; i < 300 && ReadWholeFile(written).empty(); ++i) {
+            std::this_thread::sleep_for(milliseconds(10));
+        }
+        EXPECT_EQ(ReadWholeFile(written), "done") << strsignal(signal);
     }
 }
 

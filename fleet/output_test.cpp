@@ -27,40 +27,23 @@ mode_t ModeOf(const std::string& path) {
     return stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
 }
 
-// A replacement and the name its temporary file begins with, beside "orvex.prom".
-struct Replacement {
-    file_replacement how;
-    const char* temporary;
-};
+// The output files' replacement, and the simulator's fleet file's.
+const file_replacement kReplacements[] = {kOutputFile, {"", ".tmp-", 0600, false}};
 
-const Replacement kReplacements[] = {
-    {kOutputFile, ".orvex.prom."},
-    {{"", ".tmp-", 0600, false}, "orvex.prom.tmp-"},  // the simulator's fleet file
-};
-
-TEST(ReplaceFileAtomically, WritesTheWholeTextWithItsModeAndNoTemporaryLeft) {
-    const mode_t oldMask = umask(077);  // the mode does not depend on the caller's mask
-    for (const Replacement& r : kReplacements) {
+// A file made and then replaced gets the whole text and its mode, whatever the caller's umask.
+// Writing that fails half way (a file size limit), as on a full disk, keeps the old file whole
+// and names the file, not its temporary. No temporary is left.
+TEST(ReplaceFileAtomically, WritesTheWholeTextWithItsModeOrKeepsTheOldFile) {
+    const mode_t oldMask = umask(077);
+    for (const file_replacement& how : kReplacements) {
         TempDir dir;
         const std::string path = dir.path() + "/orvex.prom";
         for (const std::string& text : {std::string("first\n"), std::string("second, longer\n")}) {
             std::string error;
-            EXPECT_TRUE(ReplaceFileAtomically(path, text, r.how, &error)) << error;
+            EXPECT_TRUE(ReplaceFileAtomically(path, text, how, &error)) << error;
             EXPECT_EQ(ReadWholeFile(path), text);
-            EXPECT_EQ(ModeOf(path), r.how.mode);
-            EXPECT_EQ(FolderEntries(dir.path()), Names{"orvex.prom"});
+            EXPECT_EQ(ModeOf(path), how.mode);
         }
-    }
-    umask(oldMask);
-}
-
-// Writing fails half way (a file size limit), as on a full disk: the old file stays whole, and
-// the message names the file, not its temporary.
-TEST(ReplaceFileAtomically, KeepsTheOldFileAndLeavesNoTemporaryWhenWritingFails) {
-    for (const Replacement& r : kReplacements) {
-        TempDir dir;
-        const std::string path = dir.path() + "/orvex.prom";
-        WriteWholeFile(path, "old\n");
         fflush(nullptr);
         pid_t child = fork();
         if (child == 0) {
@@ -68,16 +51,17 @@ TEST(ReplaceFileAtomically, KeepsTheOldFileAndLeavesNoTemporaryWhenWritingFails)
             rlimit limit{8, 8};
             setrlimit(RLIMIT_FSIZE, &limit);
             std::string error;
-            bool written = ReplaceFileAtomically(path, std::string(100, 'n'), r.how, &error);
+            bool written = ReplaceFileAtomically(path, std::string(100, 'n'), how, &error);
             bool described = error == "cannot write " + path + ": File too large";
             _exit(!written && described ? 0 : 1);
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << r.temporary;
-        EXPECT_EQ(ReadWholeFile(path), "old\n");
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << how.cpTemporaryInfix;
+        EXPECT_EQ(ReadWholeFile(path), "second, longer\n");
         EXPECT_EQ(FolderEntries(dir.path()), Names{"orvex.prom"});
     }
+    umask(oldMask);
 }
 
 // What a watch of the temporary file was told: each path ("" for null) and whether a file was

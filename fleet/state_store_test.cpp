@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-#include <set>
 
 #include "fleet/utf8.h"
 #include "fleet/wire.h"
@@ -96,12 +95,9 @@ TEST(StoreKey, NamesThatReadTheSameOnceRepairedNeverShareAKey) {
         {"x\xef\xbf\xbd", "x\xef\xbf\xbd 78efbfbd"},
         {"x\xef\xbf\xbd 78ff", "x\xef\xbf\xbd 78ff 78efbfbd2037386666"},
     };
-    std::set<std::string> keys;
     for (const auto& [name, key] : rows) {
         EXPECT_EQ(StoreKey(name), key) << name;
-        keys.insert(StoreKey(name));
     }
-    EXPECT_EQ(keys.size(), rows.size());
 }
 
 TEST(StoreFile, IsReadBackWholeAndAnythingElseIsRefusedWithItsReason) {
@@ -115,7 +111,7 @@ TEST(StoreFile, IsReadBackWholeAndAnythingElseIsRefusedWithItsReason) {
     EXPECT_EQ(Describe(read), Describe(store));
     EXPECT_TRUE(read["A"].stReport == store["A"].stReport);
 
-    // Each row changes the valid file by a JSON patch.
+    // Each row changes the valid file by a JSON patch; text that is no JSON is set aside below.
     const nlohmann::json valid = nlohmann::json::parse(EncodeStore(store));
     const std::vector<std::pair<std::string, std::string>> rows = {
         {R"([{"op": "replace", "path": "", "value": []}])",
@@ -137,9 +133,8 @@ TEST(StoreFile, IsReadBackWholeAndAnythingElseIsRefusedWithItsReason) {
          "a time out of range"},
         {R"([{"op": "replace", "path": "/readings/A/read_at", "value": 253402300800}])",
          "a time out of range"},
+        // What a report refuses is the wire's (ReportViewFromJson); the store names the reading.
         {R"([{"op": "replace", "path": "/readings/A/report/iAdfSheets", "value": 1.5}])",
-         "the report of \"A\" is not a scanner's report"},
-        {R"([{"op": "remove", "path": "/readings/A/report/oSleepTimer"}])",
          "the report of \"A\" is not a scanner's report"},
         {R"([{"op": "move", "from": "/readings/A/replaced/pad", "path": "/readings/A/replaced/wheel"}])",
          "an unknown consumable \"wheel\""},
@@ -154,8 +149,6 @@ TEST(StoreFile, IsReadBackWholeAndAnythingElseIsRefusedWithItsReason) {
         EXPECT_EQ(why, reason) << patch;
         EXPECT_TRUE(read.empty());
     }
-    EXPECT_FALSE(DecodeStore("{\"store_format\": 1,", &read, &why));
-    EXPECT_EQ(why.rfind("[json.exception.parse_error.101]", 0), 0u) << why;
 }
 
 TEST(CombineWithStore, FreshReadingsFindReplacementsAndScannersNotReadTakeTheStoredData) {
@@ -214,41 +207,31 @@ TEST(UseAndStoreReadings, PutsInTheFreshReadingsUnderTheLockKeepsTheOthersAndDro
         std::string before;  // the store file's text; empty: none
         std::vector<scanner_outcome> run;
         std::vector<std::string> after;  // the store that the folder then holds
-        std::vector<std::string> messages;
-        std::string aside;  // what the ".corrupt" file then holds; empty: none
-        bool busyCached;    // the busy scanner A is given the stored reading
+        std::string invalid;  // why the file before was set aside as ".corrupt"; empty: it was not
+        bool busyCached;      // the busy scanner A is given the stored reading
     };
     const std::string fresh = "B (B) @1796720400 5/5/5 [pad 7@1796720400]";
-    const std::string kParseError =
-        "the stored readings {store} were not valid ([json.exception.parse_error.101] parse error "
-        "at line 1, column 2: syntax error while parsing value - invalid literal; last read: "
-        "'no'); set aside as {store}.corrupt";
+    const std::string kept = "A (A) @1796720340 1/1/1 []",
+                      later = "later (later) @1796720460 3/3/3 []";
     scanner_outcome b = Scanner("B", ScannerStatus::kOk, Report(5, 5, 5), kNow);
     b.aReplaced = Replaced(ConsumableKind::kPad, kNow, 7);
     const scanner_outcome busy = Scanner("A", ScannerStatus::kBusy);
     const std::vector<Case> cases = {
-        {"", {b}, {fresh}, {}, "", false},
+        {"", {b}, {fresh}, "", false},
         {stored,
          {b, Scanner("later", ScannerStatus::kOk, Report(4, 4, 4), kNow), busy},
-         {"A (A) @1796720340 1/1/1 []", fresh, "later (later) @1796720460 3/3/3 []"},
-         {},
+         {kept, fresh, later},
          "",
          true},
-        {"not a store", {b}, {fresh}, {kParseError}, "not a store", false},
-        // Nothing fresh: the stale reading goes all the same, and an invalid store is set aside.
-        {stored,
-         {busy},
-         {"A (A) @1796720340 1/1/1 []", "later (later) @1796720460 3/3/3 []"},
-         {},
-         "",
-         true},
-        {"{}",
-         {busy},
-         {},
-         {"the stored readings {store} were not valid (an object with other keys than "
-          "expected); set aside as {store}.corrupt"},
-         "{}",
+        {"not a store",
+         {b},
+         {fresh},
+         "[json.exception.parse_error.101] parse error at line 1, column 2: syntax error while "
+         "parsing value - invalid literal; last read: 'no'",
          false},
+        // Nothing fresh: the stale reading goes all the same, and an invalid store is set aside.
+        {stored, {busy}, {kept, later}, "", true},
+        {"{}", {busy}, {}, "an object with other keys than expected", false},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -259,30 +242,26 @@ TEST(UseAndStoreReadings, PutsInTheFreshReadingsUnderTheLockKeepsTheOthersAndDro
         std::vector<fleet_message> messages;
         run_outcome run{EnumerationStatus::kOk, 1, 0, {}, c.run};
         UseAndStoreReadings(dir.path(), kNow, &run, &messages);
-        std::vector<std::string> texts;
+        std::vector<std::string> texts, expected, files;  // files in the order of their names
         for (const fleet_message& message : messages) {
             EXPECT_EQ(message.eSeverity, Severity::kWarning);
             texts.push_back(message.strText);
         }
-        std::vector<std::string> expected;
-        for (std::string text : c.messages) {
-            for (size_t at; (at = text.find("{store}")) != std::string::npos;) {
-                text.replace(at, 7, path);
-            }
-            expected.push_back(text);
+        if (!c.invalid.empty()) {
+            expected.push_back("the stored readings " + path + " were not valid (" + c.invalid +
+                               "); set aside as " + path + ".corrupt");
         }
         EXPECT_EQ(texts, expected);
-        EXPECT_EQ(ReadWholeFile(path + ".corrupt"), c.aside);
+        EXPECT_EQ(ReadWholeFile(path + ".corrupt"), c.invalid.empty() ? "" : c.before);
         EXPECT_EQ(Describe(Stored(dir.path())), c.after);
         EXPECT_EQ(run.vScanners.back().bCached, c.busyCached);
-        std::vector<std::string> files;  // in the order of their names
-        if (!c.after.empty()) {
-            files.push_back("readings.json");
-        }
-        if (!c.aside.empty()) {
-            files.push_back("readings.json.corrupt");
-        }
         files.push_back("readings.lock");
+        if (!c.invalid.empty()) {
+            files.insert(files.begin(), "readings.json.corrupt");
+        }
+        if (!c.after.empty()) {
+            files.insert(files.begin(), "readings.json");
+        }
         EXPECT_EQ(FolderEntries(dir.path()), files) << "no temporary file is left";
     }
 }

@@ -51,7 +51,11 @@ settings = { power_off = "inactive" }
 )";
     const std::vector<Case> cases = {
         {"", "ko-330xs:A", ScannerStatus::kOk, false, "pick -; no policy"},
+        // Settings are checked only when the policy sets one somewhere.
         {"[life]\npick_roller = 5\n", "ko-330xs:A", ScannerStatus::kOk, false, "pick 5; no policy"},
+        {"[settings]\n", "ko-330xs:A", ScannerStatus::kOk, false, "pick -; no policy"},
+        {"[[scanner]]\nmatch = \"*\"\nsettings = {}\n", "ko-330xs:A", ScannerStatus::kOk, false,
+         "pick -; no policy"},
         {"[settings]\nsleep_timer_minutes = 15\n", "ko-330xs:A", ScannerStatus::kOk, false,
          "pick -; sleep_timer_minutes 15/15 yes"},
         // An override that sets a setting gives every scanner its check, even where none applies.

@@ -65,16 +65,10 @@ TEST(RenderTable, ColoursTheLifeLeftByThresholdTheMarksTheDriftAndTheStatus) {
 
 TEST(RenderTable, AFailedEnumerationAndAnEmptyFleetSaySo) {
     const program_info program{"orvexconsumables-status", "1.0.0", 2};
-    EXPECT_EQ(RenderTable(run_outcome{EnumerationStatus::kLibrariesMissing,
-                                      0,
-                                      0,
-                                      {{Severity::kError,
-                                        "the service libraries could not be "
-                                        "loaded"}},
-                                      {}},
-                          program),
+    const fleet_message missing{Severity::kError, "the service libraries could not be loaded"};
+    EXPECT_EQ(RenderTable({EnumerationStatus::kLibrariesMissing, 0, 0, {missing}, {}}, program),
               "error: the service libraries could not be loaded\n");
-    EXPECT_EQ(RenderTable(run_outcome{EnumerationStatus::kOk, 0, 0, {}, {}}, program),
+    EXPECT_EQ(RenderTable({EnumerationStatus::kOk, 0, 0, {}, {}}, program),
               "no scanner is attached\n");
 }
 

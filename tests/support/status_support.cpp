@@ -28,26 +28,6 @@ using ClaimFunction = int(const char*);
     _exit(0);
 }
 
-}  // namespace
-
-nlohmann::json FleetScanner(const std::string& name, const std::string& serial,
-                            const nlohmann::json& extra) {
-    nlohmann::json scanner = {
-        {"name", name},
-        {"firmware", "0C31"},
-        {"identification",
-         {{"productId", "ko-330xs"}, {"revision", "1.00"}, {"serialNumber", serial}}},
-        {"totals", {{"adf", 100}, {"hasFlatbed", false}}},
-        {"counters", {{"pick", {{"label", "Pick Roller:"}, {"count", 60}}}}},
-    };
-    scanner.update(extra);
-    return scanner;
-}
-
-void Fleet::Write(const std::vector<nlohmann::json>& scanners) const {
-    WriteWholeFile(path, nlohmann::json({{"scanners", scanners}}).dump(2));
-}
-
 std::vector<std::string> StatusProgramArguments(const std::string& fleetPath,
                                                 const std::vector<std::string>& args) {
     std::vector<std::string> argv = {ORVEX_TEST_STATUS_TOOL};
@@ -67,6 +47,26 @@ std::vector<std::string> StatusProgramEnvironment(
     std::vector<std::string> extra = extraEnvironment;
     extra.push_back("ORVEX_SIM_FLEET=" + fleetPath);
     return ChildEnvironment(extra, "ORVEX_SIM_");
+}
+
+}  // namespace
+
+nlohmann::json FleetScanner(const std::string& name, const std::string& serial,
+                            const nlohmann::json& extra) {
+    nlohmann::json scanner = {
+        {"name", name},
+        {"firmware", "0C31"},
+        {"identification",
+         {{"productId", "ko-330xs"}, {"revision", "1.00"}, {"serialNumber", serial}}},
+        {"totals", {{"adf", 100}, {"hasFlatbed", false}}},
+        {"counters", {{"pick", {{"label", "Pick Roller:"}, {"count", 60}}}}},
+    };
+    scanner.update(extra);
+    return scanner;
+}
+
+void Fleet::Write(const std::vector<nlohmann::json>& scanners) const {
+    WriteWholeFile(path, nlohmann::json({{"scanners", scanners}}).dump(2));
 }
 
 RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,

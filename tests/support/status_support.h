@@ -29,13 +29,6 @@ struct Fleet {
     void Write(const std::vector<nlohmann::json>& scanners) const;
 };
 
-/// The command line and the environment of RunStatusProgram, for a run started with
-/// StartProgram.
-std::vector<std::string> StatusProgramArguments(const std::string& fleetPath,
-                                                const std::vector<std::string>& args);
-std::vector<std::string> StatusProgramEnvironment(
-    const std::string& fleetPath, const std::vector<std::string>& extraEnvironment = {});
-
 /// Runs orvexconsumables-status-sim with the arguments against the fleet file, with extra
 /// environment entries ("NAME=value", replacing any of that name). Unless the arguments name a
 /// state option (--state-dir, --no-state), the run keeps its readings in the folder "state"
