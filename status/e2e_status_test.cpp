@@ -398,4 +398,25 @@ TEST(StatusProgram, ChildrenEndWithTheProgram) {
     }
 }
 
+// The table is coloured on a terminal only, and not even there with NO_COLOR set.
+TEST(StatusProgram, TheTableIsColouredOnATerminalWithoutNoColorOnly) {
+    Fleet fleet({FleetScanner("ko-330xs:OK1", "OK1")});
+    struct Case {
+        const char* what;
+        RunResult run;
+        bool coloured;
+    };
+    const Case cases[] = {
+        {"terminal", RunStatusProgramOnTerminal(fleet.path, {"-f", "table"}), true},
+        {"terminal, NO_COLOR",
+         RunStatusProgramOnTerminal(fleet.path, {"-f", "table"}, {"NO_COLOR=1"}), false},
+        {"pipe", RunStatusProgram(fleet.path, {"-f", "table"}), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.run.exitCode, 0) << c.what;
+        EXPECT_NE(c.run.out.find("ko-330xs:OK1"), std::string::npos) << c.what;
+        EXPECT_EQ(c.run.out.find("\x1b[") != std::string::npos, c.coloured) << c.what;
+    }
+}
+
 }  // namespace

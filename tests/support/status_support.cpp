@@ -2,7 +2,11 @@
 #include "tests/support/status_support.h"
 
 #include <dlfcn.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cstdlib>
@@ -73,6 +77,42 @@ RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::
                            const std::vector<std::string>& extraEnvironment) {
     return RunProgram(StatusProgramArguments(fleetPath, args),
                       StatusProgramEnvironment(fleetPath, extraEnvironment));
+}
+
+RunResult RunStatusProgramOnTerminal(const std::string& fleetPath,
+                                     const std::vector<std::string>& args,
+                                     const std::vector<std::string>& extraEnvironment) {
+    std::vector<std::string> argv = StatusProgramArguments(fleetPath, args);
+    std::vector<std::string> environment = StatusProgramEnvironment(fleetPath, extraEnvironment);
+    std::vector<char*> argp, envp;
+    for (std::string& word : argv) {
+        argp.push_back(word.data());
+    }
+    for (std::string& entry : environment) {
+        envp.push_back(entry.data());
+    }
+    argp.push_back(nullptr);
+    envp.push_back(nullptr);
+    int terminal = -1;
+    std::fflush(nullptr);
+    pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        execve(argp[0], argp.data(), envp.data());
+        _exit(127);
+    }
+    RunResult result;
+    char buffer[4096];
+    ssize_t got = 0;
+    // The terminal's reading side ends with EIO once the program has closed it.
+    while (pid > 0 && ((got = read(terminal, buffer, sizeof buffer)) > 0 || errno == EINTR)) {
+        result.out.append(buffer, got > 0 ? static_cast<size_t>(got) : 0);
+    }
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+        result.exitCode = WEXITSTATUS(status);
+    }
+    close(terminal);
+    return result;
 }
 
 std::string SchemaViolation(const std::string& document, const std::string& schemaPath) {

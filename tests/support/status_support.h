@@ -29,6 +29,12 @@ struct Fleet {
     void Write(const std::vector<nlohmann::json>& scanners) const;
 };
 
+/// Runs the program as RunStatusProgram does, with its standard output and error on a
+/// pseudo-terminal of its own; all it wrote is in out.
+RunResult RunStatusProgramOnTerminal(const std::string& fleetPath,
+                                     const std::vector<std::string>& args,
+                                     const std::vector<std::string>& extraEnvironment = {});
+
 /// Runs orvexconsumables-status-sim with the arguments against the fleet file, with extra
 /// environment entries ("NAME=value", replacing any of that name). Unless the arguments name a
 /// state option (--state-dir, --no-state), the run keeps its readings in the folder "state"
