@@ -5,19 +5,17 @@
 
 #include <vector>
 
+#include "tests/support/process.h"
+
 namespace {
 
 // The options on one line, every field named, or the error.
 std::string Parse(std::vector<std::string> args) {
     args.insert(args.begin(), "orvexconsumables-apply");
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
     apply_options options;
     std::string error;
-    if (!ParseApplyOptions(static_cast<int>(args.size()), argv.data(), &options, &error)) {
+    if (!ParseApplyOptions(static_cast<int>(args.size()), ArgumentVector(args).data(), &options,
+                           &error)) {
         return "error: " + error;
     }
     std::string devices;
