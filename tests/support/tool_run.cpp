@@ -17,7 +17,7 @@ SimFleet SimFleet::FromFixture(const std::string& name) {
 
 SimFleet SimFleet::FromJson(const std::string& json) {
     SimFleet fleet;
-    fleet.WriteFleet(json);
+    WriteWholeFile(fleet.fleetPath(), json);
     return fleet;
 }
 
@@ -46,10 +46,6 @@ std::vector<std::string> SimFleet::TakeTrace() const {
 
 std::string SimFleet::FleetText() const {
     return ReadWholeFile(fleetPath());
-}
-
-void SimFleet::WriteFleet(const std::string& json) const {
-    WriteWholeFile(fleetPath(), json);
 }
 
 RunResult RunToolAgainstLibraries(const std::string& watchLibrary,
