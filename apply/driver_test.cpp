@@ -21,7 +21,6 @@ using Names = std::vector<std::string>;
 // What each fake scanner's child hands back.
 const std::map<std::string, apply_result> kResults = {
     {"compliant", {ApplyStatus::kCompliant, {}, {}}},
-    {"changed", {ApplyStatus::kChanged, {}, {{PolicySetting::kSleepTimer, 5, 15, true}}}},
     {"differs",
      {ApplyStatus::kWouldChange, {}, {{PolicySetting::kSleepTimer, 5, 15, std::nullopt}}}},
     {"busy", {ApplyStatus::kBusy, {{Severity::kWarning, "in use"}}, {}}},
@@ -70,7 +69,7 @@ TEST(ApplyDriver, ExitStatusIsTheFirstOfUsageNotWrittenFailedAndDifference) {
     };
     const Row rows[] = {
         {{"differs", "busy"}, {"--check"}, false, 4, ""},
-        {{"changed", "error"}, {}, false, 4, ""},
+        {{"compliant", "error"}, {}, false, 4, ""},
         {{"compliant"}, {"-d", "compliant", "-d", "gone"}, false, 4, ""},
         {{"-"}, {}, false, 4, ""},
         {{"differs", "busy"}, {"--check"}, true, 1, unwritten},
