@@ -14,15 +14,14 @@ namespace {
 const PolicySetting kSleep = PolicySetting::kSleepTimer;
 const PolicySetting kPower = PolicySetting::kPowerOff;
 
-apply_run EveryStatus(bool check) {
-    std::optional<bool> written = check ? std::nullopt : std::optional<bool>(true);
-    apply_run run{check, EnumerationStatus::kOk, {{Severity::kWarning, "two named 'x'"}}, {}};
-    run.vScanners = {
+// A run with a scanner of every status and a message of its own.
+const apply_run kEveryStatus{
+    false,
+    EnumerationStatus::kOk,
+    {{Severity::kWarning, "two named 'x'"}},
+    {
         {"ko-330xs:A", ApplyStatus::kCompliant, {{Severity::kInfo, "power off not offered"}}, {}},
-        {"ko-330xs:B",
-         check ? ApplyStatus::kWouldChange : ApplyStatus::kChanged,
-         {},
-         {{kSleep, 30, 15, written}, {kPower, 2, 1, written}}},
+        {"ko-330xs:B", ApplyStatus::kChanged, {}, {{kSleep, 30, 15, true}, {kPower, 2, 1, true}}},
         {"ko-330xs:C",
          ApplyStatus::kRefused,
          {{Severity::kError, "the scanner refused the power off"}},
@@ -31,14 +30,12 @@ apply_run EveryStatus(bool check) {
         {"ko-330xs:E", ApplyStatus::kTimeout, {{Severity::kError, "no answer within 10 s"}}, {}},
         {"ko-330xs:F", ApplyStatus::kError, {{Severity::kError, "unreadable"}}, {}},
         {"gone", ApplyStatus::kAbsent, {{Severity::kError, "not attached"}}, {}},
-    };
-    return run;
-}
+    }};
 
 const program_info kProgram{"orvexconsumables-apply", "1.2.3", 4};
 
 TEST(ApplyFormats, TextHasALinePerScannerTheRunsMessagesAndASummary) {
-    EXPECT_EQ(RenderApplyText(EveryStatus(false), kProgram),
+    EXPECT_EQ(RenderApplyText(kEveryStatus, kProgram),
               "ko-330xs:A: compliant - power off not offered\n"
               "ko-330xs:B: changed - sleep timer 30 -> 15 minutes, power off 4-hours -> 2-hours\n"
               "ko-330xs:C: refused - sleep timer 5 -> 15 minutes, power off unknown -> inactive "
@@ -81,7 +78,7 @@ TEST(ApplyFormats, JsonFollowsItsSchema) {
                         {},
                         {{kPower, kPowerOffInactiveCode, 0, std::nullopt}}}};
     const std::pair<std::string, std::string> rows[] = {
-        {RenderApplyJson(EveryStatus(false), kProgram),
+        {RenderApplyJson(kEveryStatus, kProgram),
          R"({"json_format_version":[1,0],"program":{"name":"orvexconsumables-apply",)"
          R"("version":"1.2.3","exit_status":4,"check":false,"changed":true,"enumeration":"ok",)"
          R"("messages":[{"severity":"warning","text":"two named 'x'"}]},"scanners":[)"

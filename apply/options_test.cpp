@@ -5,19 +5,17 @@
 
 #include <vector>
 
+#include "tests/support/process.h"
+
 namespace {
 
 // The options on one line, every field named, or the error.
 std::string Parse(std::vector<std::string> args) {
     args.insert(args.begin(), "orvexconsumables-apply");
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
     apply_options options;
     std::string error;
-    if (!ParseApplyOptions(static_cast<int>(args.size()), argv.data(), &options, &error)) {
+    if (!ParseApplyOptions(static_cast<int>(args.size()), ArgumentVector(args).data(), &options,
+                           &error)) {
         return "error: " + error;
     }
     std::string devices;
@@ -33,11 +31,8 @@ std::string Parse(std::vector<std::string> args) {
 }
 
 TEST(ApplyOptions, ReadsEveryOptionAndRefusesWhatDoesNotFit) {
-    const std::string defaults =
-        "policy= devices= timeout=10 jobs=1 format=text help=no version=no";
     const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
-        {{}, "check=no " + defaults},
-        {{"--check"}, "check=yes " + defaults},
+        {{}, "check=no policy= devices= timeout=10 jobs=1 format=text help=no version=no"},
         {{"--check", "-p", "site.toml", "-d", "a", "--device-name=b:c", "-t", "1", "-j", "64", "-f",
           "json"},
          "check=yes policy=site.toml devices=a,b:c timeout=1 jobs=64 format=json help=no "
@@ -56,7 +51,6 @@ TEST(ApplyOptions, ReadsEveryOptionAndRefusesWhatDoesNotFit) {
         {{"-c"}, "error: unknown option '-c'"},
         {{"--chek"}, "error: unknown option '--chek'"},
         {{"--check=yes"}, "error: option '--check' takes no value"},
-        {{"--help=x"}, "error: option '--help' takes no value"},
         {{"-p"}, "error: option '-p' needs a value"},
         {{"--jobs"}, "error: option '--jobs' needs a value"},
         {{"-t", "x", "-j", "0"}, "error: the timeout 'x' is not a whole number from 1 to 3600"},

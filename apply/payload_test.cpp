@@ -7,16 +7,7 @@
 
 namespace {
 
-// A result with every kind of field: both settings, a value unknown, applied true, false and null.
-apply_result FullResult() {
-    return {ApplyStatus::kRefused,
-            {{Severity::kInfo, "sleep timer 7 minutes rounded to 5"},
-             {Severity::kError, "the scanner refused the power off"}},
-            {{PolicySetting::kSleepTimer, 15, 5, true},
-             {PolicySetting::kPowerOff, std::nullopt, kPowerOffInactiveCode, false},
-             {PolicySetting::kPowerOff, 1, 2, std::nullopt}}};
-}
-
+// Every field of a result, to compare two whole.
 std::string Describe(const apply_result& result) {
     std::string text = ApplyStatusRowOf(result.eStatus).cpName;
     for (const fleet_message& message : result.vMessages) {
@@ -33,7 +24,13 @@ std::string Describe(const apply_result& result) {
 
 TEST(ApplyPayload, WhatIsEncodedIsReadBackWhole) {
     const apply_result rows[] = {
-        FullResult(),
+        // Every kind of field: both settings, a value unknown, applied true, false and null.
+        {ApplyStatus::kRefused,
+         {{Severity::kInfo, "sleep timer 7 minutes rounded to 5"},
+          {Severity::kError, "the scanner refused the power off"}},
+         {{PolicySetting::kSleepTimer, 15, 5, true},
+          {PolicySetting::kPowerOff, std::nullopt, kPowerOffInactiveCode, false},
+          {PolicySetting::kPowerOff, 1, 2, std::nullopt}}},
         {ApplyStatus::kCompliant, {}, {}},
         {ApplyStatus::kBusy, {{Severity::kWarning, "in use \"x\"\n"}}, {}},
         {ApplyStatus::kWouldChange, {}, {{PolicySetting::kSleepTimer, 60, 1440, std::nullopt}}},
@@ -43,19 +40,13 @@ TEST(ApplyPayload, WhatIsEncodedIsReadBackWhole) {
         ASSERT_TRUE(DecodeApplyResult(EncodeApplyResult(row), &decoded)) << Describe(row);
         EXPECT_EQ(Describe(decoded), Describe(row));
     }
-    EXPECT_EQ(Describe(FullResult()),
-              "refused [info sleep timer 7 minutes rounded to 5] [error the scanner refused the "
-              "power off] {sleep_timer_minutes 15->5 applied} {power_off ?->4 not applied} "
-              "{power_off 1->2 -}");
 }
 
 TEST(ApplyPayload, AnythingElseIsRefused) {
     const std::string good = EncodeApplyResult({ApplyStatus::kChanged,
                                                 {{Severity::kInfo, "n"}},
                                                 {{PolicySetting::kSleepTimer, 15, 30, true}}});
-    ASSERT_EQ(good,
-              R"({"status":"changed","messages":[{"severity":"info","text":"n"}],)"
-              R"("changes":[{"setting":"sleep_timer_minutes","from":15,"to":30,"applied":true}]})");
+    // The payload with the first "from" replaced by "to".
     auto with = [&](const std::string& from, const std::string& to) {
         std::string payload = good;
         return payload.replace(payload.find(from), from.size(), to);

@@ -23,16 +23,6 @@ std::string NameOf(const std::string& entry) {
     return entry.substr(0, entry.find('='));
 }
 
-// The argv or envp form of words: pointers into them, then a null pointer.
-std::vector<char*> Pointers(std::vector<std::string>& words) {
-    std::vector<char*> pointers;
-    for (std::string& word : words) {
-        pointers.push_back(word.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 RunResult Collect(int status, const std::string& outPath, const std::string& errPath) {
     RunResult result;
     result.out = ReadWholeFile(outPath);
@@ -48,6 +38,15 @@ RunResult Collect(int status, const std::string& outPath, const std::string& err
 }
 
 }  // namespace
+
+std::vector<char*> ArgumentVector(std::vector<std::string>& words) {
+    std::vector<char*> pointers;
+    for (std::string& word : words) {
+        pointers.push_back(word.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
 
 std::vector<std::string> ChildEnvironment(const std::vector<std::string>& extra,
                                           const std::string& dropPrefix) {
@@ -69,8 +68,8 @@ int StartProgram(const std::vector<std::string>& argv, const std::vector<std::st
                  const std::string& outPath, const std::string& errPath) {
     std::vector<std::string> words = argv;
     std::vector<std::string> entries = environment;
-    std::vector<char*> argvPointers = Pointers(words);
-    std::vector<char*> envPointers = Pointers(entries);
+    std::vector<char*> argvPointers = ArgumentVector(words);
+    std::vector<char*> envPointers = ArgumentVector(entries);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);

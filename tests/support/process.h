@@ -35,6 +35,10 @@ RunResult WaitForProgram(int pid, const std::string& outPath, const std::string&
 RunResult RunProgram(const std::vector<std::string>& argv,
                      const std::vector<std::string>& environment);
 
+/// The argv (or envp) form of words, for a main-like function: pointers into words, then a null
+/// pointer.
+std::vector<char*> ArgumentVector(std::vector<std::string>& words);
+
 /// Runs body in a forked child with standard output and error captured; the child exits with 0
 /// when body returns (body may end the child itself with _exit).
 RunResult RunInChild(const std::function<void()>& body);

@@ -17,7 +17,7 @@ SimFleet SimFleet::FromFixture(const std::string& name) {
 
 SimFleet SimFleet::FromJson(const std::string& json) {
     SimFleet fleet;
-    fleet.WriteFleet(json);
+    WriteWholeFile(fleet.fleetPath(), json);
     return fleet;
 }
 
@@ -48,10 +48,6 @@ std::string SimFleet::FleetText() const {
     return ReadWholeFile(fleetPath());
 }
 
-void SimFleet::WriteFleet(const std::string& json) const {
-    WriteWholeFile(fleetPath(), json);
-}
-
 RunResult RunToolAgainstLibraries(const std::string& watchLibrary,
                                   const std::string& controlLibrary, const SimFleet& fleet,
                                   const std::vector<std::string>& args) {
@@ -62,12 +58,7 @@ RunResult RunToolAgainstLibraries(const std::string& watchLibrary,
         setenv("ORVEX_SIM_TRACE", fleet.tracePath().c_str(), 1);
         std::vector<std::string> words = {"orvexconsumables"};
         words.insert(words.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        int code = RunTool(static_cast<int>(words.size()), argv.data());
+        int code = RunTool(static_cast<int>(words.size()), ArgumentVector(words).data());
         // The run must have closed both libraries, whatever failed.
         bool loaded = g_pkorWatch != nullptr || g_pzevControl != nullptr ||
                       dlopen(watchLibrary.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr ||

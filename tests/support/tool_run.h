@@ -29,8 +29,6 @@ public:
     std::vector<std::string> TakeTrace() const;
     /// The fleet file's current text.
     std::string FleetText() const;
-    /// Replaces the fleet file's text.
-    void WriteFleet(const std::string& json) const;
 
     const std::string& dir() const { return dir_.path(); }
     std::string fleetPath() const { return dir() + "/fleet.json"; }
