@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -59,4 +60,16 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string SchemaViolation(const std::string& document, const std::string& schemaPath) {
+    TempDir dir;
+    WriteWholeFile(dir.path() + "/out.json", document);
+    std::string command =
+        "/usr/bin/python3 -c 'import json, sys, jsonschema\n"
+        "schema = json.load(open(sys.argv[1]))\n"
+        "jsonschema.Draft202012Validator.check_schema(schema)\n"
+        "jsonschema.Draft202012Validator(schema).validate(json.load(open(sys.argv[2])))' " +
+        schemaPath + " " + dir.path() + "/out.json > " + dir.path() + "/why 2>&1";
+    return std::system(command.c_str()) == 0 ? "" : ReadWholeFile(dir.path() + "/why");
 }

@@ -30,3 +30,6 @@ void WriteWholeFile(const std::string& path, const std::string& text);
 std::vector<std::string> SplitIntoLines(const std::string& text);
 /// The names in a folder, sorted, without "." and "..".
 std::vector<std::string> FolderEntries(const std::string& folder);
+/// The document checked against the JSON schema at schemaPath with Debian's python3-jsonschema:
+/// the message of the first violation, or "" when it is valid.
+std::string SchemaViolation(const std::string& document, const std::string& schemaPath);

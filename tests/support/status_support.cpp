@@ -115,18 +115,6 @@ RunResult RunStatusProgramOnTerminal(const std::string& fleetPath,
     return result;
 }
 
-std::string SchemaViolation(const std::string& document, const std::string& schemaPath) {
-    TempDir dir;
-    WriteWholeFile(dir.path() + "/out.json", document);
-    std::string command =
-        "/usr/bin/python3 -c 'import json, sys, jsonschema\n"
-        "schema = json.load(open(sys.argv[1]))\n"
-        "jsonschema.Draft202012Validator.check_schema(schema)\n"
-        "jsonschema.Draft202012Validator(schema).validate(json.load(open(sys.argv[2])))' " +
-        schemaPath + " " + dir.path() + "/out.json > " + dir.path() + "/why 2>&1";
-    return std::system(command.c_str()) == 0 ? "" : ReadWholeFile(dir.path() + "/why");
-}
-
 // Masked only where they are plain numbers and times, so that anything else stays compared.
 std::string WithoutTimes(const std::string& text) {
     // A short duration is written with an exponent ("5e-05").

@@ -42,10 +42,6 @@ RunResult RunStatusProgramOnTerminal(const std::string& fleetPath,
 RunResult RunStatusProgram(const std::string& fleetPath, const std::vector<std::string>& args,
                            const std::vector<std::string>& extraEnvironment = {});
 
-/// The document checked against the JSON schema at schemaPath with Debian's python3-jsonschema:
-/// the message of the first violation, or "" when it is valid.
-std::string SchemaViolation(const std::string& document, const std::string& schemaPath);
-
 /// The text with what differs from run to run masked: durations and reading times (JSON
 /// "duration_seconds", "read_at" and "at"; the Prometheus _duration_seconds and _timestamp_seconds
 /// samples).
