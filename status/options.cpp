@@ -1,13 +1,9 @@
 // Reading the command line with getopt_long; every value is checked whole.
 #include "status/options.h"
 
-#include <getopt.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
+#include "fleet/command_line.h"
 #include "fleet/fleet_paths.h"
 
 namespace {
@@ -38,30 +34,6 @@ const option kLongOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-bool ParseFormat(const char* text, const output_format** format) {
-    for (const output_format& row : kOutputFormats) {
-        if (std::strcmp(text, row.cpName) == 0) {
-            *format = &row;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The names of the formats in table order, the first followed by afterDefault, joined by
-// separator and before the last by lastSeparator.
-std::string FormatNames(const char* separator, const char* lastSeparator,
-                        const char* afterDefault = "") {
-    std::string names;
-    const size_t count = std::size(kOutputFormats);
-    for (size_t i = 0; i < count; ++i) {
-        names += i == 0 ? "" : i + 1 < count ? separator : lastSeparator;
-        names += kOutputFormats[i].cpName;
-        names += i == 0 ? afterDefault : "";
-    }
-    return names;
-}
-
 // The formats that exit with the reading's status ("json, prometheus and table").
 std::string ReadingFormatNames() {
     std::vector<const char*> names;
@@ -88,21 +60,6 @@ std::string TotalTimeoutDefaults() {
     return defaults + (defaults.empty() ? "none" : "else none");
 }
 
-// A whole number from lo to hi in decimal digits alone (no sign, no space).
-bool ParseWhole(const char* text, long lo, long hi, int* number) {
-    if (*text < '0' || *text > '9') {
-        return false;
-    }
-    char* end = nullptr;
-    errno = 0;
-    long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < lo || value > hi) {
-        return false;
-    }
-    *number = static_cast<int>(value);
-    return true;
-}
-
 // A path option's value, which may not be empty.
 void SetPath(const char* value, const char* what, std::string* path, std::string* problem) {
     *path = value;
@@ -116,32 +73,15 @@ std::string NotAPercentage(const char* what, const char* value) {
            "' is not a whole percentage from 0 to 100";
 }
 
-// The option word as the user wrote it, for messages: a long option as written (without its
-// value), a short one by its letter.
-std::string OptionWord(char** argv) {
-    std::string word = argv[optind - 1];
-    bool isLong = word.rfind("--", 0) == 0;
-    if (optopt != 0 && !isLong) {
-        return std::string("-") + static_cast<char>(optopt);
-    }
-    return word.substr(0, word.find('='));
-}
-
-// An option that getopt_long refused: unknown, or a long one given a value that it does not take
-// (optopt then holds its code, which may be no letter at all).
-std::string Refused(char** argv) {
-    std::string word = OptionWord(argv);
-    return optopt != 0 && word.rfind("--", 0) == 0 ? "option '" + word + "' takes no value"
-                                                   : "unknown option '" + word + "'";
-}
-
 // Applies one option with its value; a value that does not fit leaves a description in *problem.
 void ApplyOption(int option, const char* value, status_options* options, std::string* problem) {
     switch (option) {
         case 'f':
-            if (!ParseFormat(value, &options->pFormat)) {
-                *problem =
-                    "unknown format '" + std::string(value) + "' (" + FormatNames(", ", ", ") + ")";
+            if (const output_format* format = FindFormat(kOutputFormats, value)) {
+                options->pFormat = format;
+            } else {
+                *problem = "unknown format '" + std::string(value) + "' (" +
+                           FormatNames(kOutputFormats, ", ", ", ") + ")";
             }
             break;
         case 'o':
@@ -154,14 +94,15 @@ void ApplyOption(int option, const char* value, status_options* options, std::st
             options->vDeviceNames.emplace_back(value);
             break;
         case 't':
-            if (!ParseWhole(value, kMinTimeoutSeconds, kMaxTimeoutSeconds,
-                            &options->iTimeoutSeconds)) {
+            if (!ParseWholeNumber(value, kMinTimeoutSeconds, kMaxTimeoutSeconds,
+                                  &options->iTimeoutSeconds)) {
                 *problem = "the timeout '" + std::string(value) +
                            "' is not a whole number of seconds from 1 to 3600";
             }
             break;
         case kOptionTotalTimeout:
-            if (!ParseWhole(value, 0, kMaxTotalTimeoutSeconds, &options->iTotalTimeoutSeconds)) {
+            if (!ParseWholeNumber(value, 0, kMaxTotalTimeoutSeconds,
+                                  &options->iTotalTimeoutSeconds)) {
                 *problem = "the total timeout '" + std::string(value) +
                            "' is not a whole number of seconds from 0 to " +
                            std::to_string(kMaxTotalTimeoutSeconds);
@@ -174,7 +115,7 @@ void ApplyOption(int option, const char* value, status_options* options, std::st
             options->bVersion = true;
             break;
         case 'j':
-            if (!ParseWhole(value, kMinJobs, kMaxJobs, &options->iJobs)) {
+            if (!ParseWholeNumber(value, kMinJobs, kMaxJobs, &options->iJobs)) {
                 *problem = "the number of jobs '" + std::string(value) +
                            "' is not a whole number from 1 to 64";
             }
@@ -190,12 +131,12 @@ void ApplyOption(int option, const char* value, status_options* options, std::st
             options->bNoState = true;
             break;
         case 'w':
-            if (!ParseWhole(value, 0, 100, &options->iWarningPercent)) {
+            if (!ParseWholeNumber(value, 0, 100, &options->iWarningPercent)) {
                 *problem = NotAPercentage("warning", value);
             }
             break;
         case 'c':
-            if (!ParseWhole(value, 0, 100, &options->iCriticalPercent)) {
+            if (!ParseWholeNumber(value, 0, 100, &options->iCriticalPercent)) {
                 *problem = NotAPercentage("critical", value);
             }
             break;
@@ -205,28 +146,13 @@ void ApplyOption(int option, const char* value, status_options* options, std::st
 }  // namespace
 
 bool ParseStatusOptions(int argc, char** argv, status_options* options, std::string* error) {
-    optind = 0;  // a fresh scan, also when called more than once in a process
-    opterr = 0;
-    std::vector<std::string> problems;
-    int option = 0;
-    // After a problem the scan goes on, so that a later -f still decides how it is reported; the
-    // first problem is the one reported.
-    while ((option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1) {
-        std::string problem;
-        if (option == '?') {
-            problem = Refused(argv);
-        } else if (option == ':') {
-            problem = "option '" + OptionWord(argv) + "' needs a value";
-        } else {
-            ApplyOption(option, optarg, options, &problem);
-        }
-        if (!problem.empty()) {
-            problems.push_back(problem);
-        }
-    }
-    if (optind < argc) {
-        problems.push_back("unexpected argument '" + std::string(argv[optind]) + "'");
-    }
+    auto handle = [options](int code, const char* value, std::string* problem) {
+        ApplyOption(code, value, options, problem);
+    };
+    // The first problem is the one reported; the scan goes on after it, so that a later -f still
+    // decides how it is reported.
+    std::vector<std::string> problems =
+        ScanCommandLine(argc, argv, kShortOptions, kLongOptions, handle);
     *error = problems.empty() ? "" : problems.front();
     return problems.empty();
 }
@@ -237,14 +163,15 @@ int TotalTimeoutSeconds(const status_options& options) {
 }
 
 std::string StatusHelpText() {
-    return "Usage: orvexconsumables-status [-f " + FormatNames("|", "|") + R"(] [-o FILE]
+    return "Usage: orvexconsumables-status [-f " + FormatNames(kOutputFormats, "|", "|") +
+           R"(] [-o FILE]
                                [-d NAME]... [-t SECONDS] [--total-timeout SECONDS]
                                [-j JOBS] [-p FILE] [--state-dir DIR] [--no-state]
                                [-w PERCENT] [-c PERCENT] [-h] [-V]
 Reports the consumables and settings of the attached scanners without changing them.
 
   -f, --format FORMAT      )" +
-           FormatNames(", ", " or ", " (default)") + R"(
+           FormatNames(kOutputFormats, ", ", " or ", " (default)") + R"(
   -o, --output FILE        replace FILE atomically instead of writing to standard output
   -d, --device-name NAME   only this scanner (repeatable)
   -t, --timeout SECONDS    deadline for the enumeration and for each scanner

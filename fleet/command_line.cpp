@@ -1,0 +1,89 @@
+// Reading a fleet front end's command line with getopt_long; every value is checked whole.
+#include "fleet/command_line.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+bool IsLongWord(const std::string& word) {
+    return word.rfind("--", 0) == 0;
+}
+
+// Whether getopt_long refused the long option that word names because it was given a value:
+// optopt then holds that option's code. Otherwise word is an earlier argument, left before the
+// short option that was refused in the middle of its cluster ("--policy=a -xV").
+bool IsLongOptionGivenValue(const std::string& word, const option* longOptions) {
+    size_t equals = word.find('=');
+    if (optopt == 0 || !IsLongWord(word) || equals == std::string::npos) {
+        return false;
+    }
+    std::string name = word.substr(2, equals - 2);
+    for (const option* row = longOptions; row->name != nullptr; ++row) {
+        if (row->val == optopt && row->has_arg == no_argument &&
+            std::strncmp(row->name, name.c_str(), name.size()) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The word of an option that getopt_long refused, as the user wrote it: a long option without
+// its value, a short one by its letter.
+std::string RefusedWord(char** argv, const option* longOptions) {
+    std::string word = argv[optind - 1];
+    if (IsLongWord(word) && (optopt == 0 || IsLongOptionGivenValue(word, longOptions))) {
+        return word.substr(0, word.find('='));
+    }
+    return std::string("-") + static_cast<char>(optopt);
+}
+
+// The word of an option whose value is missing: it ends its argument, short or long.
+std::string WordWithoutValue(char** argv) {
+    std::string word = argv[optind - 1];
+    return IsLongWord(word) ? word : std::string("-") + static_cast<char>(optopt);
+}
+
+}  // namespace
+
+std::vector<std::string> ScanCommandLine(int argc, char** argv, const char* shortOptions,
+                                         const option* longOptions, const option_handler& handle) {
+    optind = 0;  // a fresh scan, also when called more than once in a process
+    opterr = 0;
+    std::vector<std::string> problems;
+    int code = 0;
+    while ((code = getopt_long(argc, argv, shortOptions, longOptions, nullptr)) != -1) {
+        std::string problem;
+        if (code == '?') {
+            std::string word = RefusedWord(argv, longOptions);
+            problem = IsLongOptionGivenValue(argv[optind - 1], longOptions)
+                          ? "option '" + word + "' takes no value"
+                          : "unknown option '" + word + "'";
+        } else if (code == ':') {
+            problem = "option '" + WordWithoutValue(argv) + "' needs a value";
+        } else {
+            handle(code, optarg, &problem);
+        }
+        if (!problem.empty()) {
+            problems.push_back(problem);
+        }
+    }
+    if (optind < argc) {
+        problems.push_back("unexpected argument '" + std::string(argv[optind]) + "'");
+    }
+    return problems;
+}
+
+bool ParseWholeNumber(const char* text, long lo, long hi, int* number) {
+    if (*text < '0' || *text > '9') {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < lo || value > hi) {
+        return false;
+    }
+    *number = static_cast<int>(value);
+    return true;
+}
