@@ -15,21 +15,8 @@ page=$src/docs/orvexconsumables-apply.1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-if ! command -v groff >/dev/null; then
-    echo "SKIPPED: groff is not installed (apt-get install groff-base)"
-    exit 77
-fi
-
-check "groff -ww" "0|" "$(groff -man -ww -z "$page" 2>&1; echo "$?|")"
-if command -v mandoc >/dev/null; then
-    check "mandoc -T lint" "0|" "$(mandoc -T lint -W style "$page" 2>&1; echo "$?|")"
-else
-    echo "note: mandoc not installed; only groff checked the page"
-fi
-
-text=$work/page.txt
-groff -man -Tascii -P-c -P-b -P-o -P-u -rLL=5000n -rHY=0 "$page" 2>/dev/null >"$text"
-section() { sed -n "/^$1\$/,/^[A-Z][A-Z ]*\$/p" "$text" | sed '1d;$d'; }
+# shellcheck source=packaging/tests/front_end_manpage.sh
+source "$(dirname "${BASH_SOURCE[0]}")/front_end_manpage.sh"
 
 # Each option of the synopsis has its entry under OPTIONS: the short ones, and --check.
 synopsis=$(section SYNOPSIS | grep -oE -- '(^|[ [])--?[a-zA-Z][a-z-]*\b' |
