@@ -106,33 +106,25 @@ if(ORVEX_BUILD_TESTS)
                      ${PROJECT_BINARY_DIR})
     set_tests_properties(packaging.manpage packaging.completion packaging.readme_tour PROPERTIES
                          SKIP_RETURN_CODE 77 TIMEOUT 120)
-    # The status companion's page is compared with its output once the program is built.
-    set(orvex_status_sim "")
-    if(TARGET orvexconsumables-status-sim)
-        set(orvex_status_sim $<TARGET_FILE:orvexconsumables-status-sim>)
-    endif()
-    add_test(NAME packaging.status_manpage
-             COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/status_manpage_test.sh ${PROJECT_SOURCE_DIR}
-                     ${orvex_status_sim})
-    add_test(NAME packaging.status_completion
-             COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/status_completion_test.sh
-                     ${PROJECT_SOURCE_DIR})
-    set_tests_properties(packaging.status_manpage packaging.status_completion PROPERTIES
-                         SKIP_RETURN_CODE 77 TIMEOUT 120)
-    # The apply program's page, completion and units, against its simulator variant once built.
-    set(orvex_apply_sim "")
-    if(TARGET orvexconsumables-apply-sim)
-        set(orvex_apply_sim $<TARGET_FILE:orvexconsumables-apply-sim>)
-    endif()
-    add_test(NAME packaging.apply_manpage
-             COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/apply_manpage_test.sh ${PROJECT_SOURCE_DIR}
-                     ${orvex_apply_sim})
-    add_test(NAME packaging.apply_completion
-             COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/apply_completion_test.sh
-                     ${PROJECT_SOURCE_DIR})
+    # Each fleet front end's page (compared with its simulator variant's output once that is
+    # built) and completion.
+    foreach(front_end status apply)
+        set(orvex_front_end_sim "")
+        if(TARGET orvexconsumables-${front_end}-sim)
+            set(orvex_front_end_sim $<TARGET_FILE:orvexconsumables-${front_end}-sim>)
+        endif()
+        add_test(NAME packaging.${front_end}_manpage
+                 COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/${front_end}_manpage_test.sh
+                         ${PROJECT_SOURCE_DIR} ${orvex_front_end_sim})
+        add_test(NAME packaging.${front_end}_completion
+                 COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/${front_end}_completion_test.sh
+                         ${PROJECT_SOURCE_DIR})
+        set_tests_properties(packaging.${front_end}_manpage packaging.${front_end}_completion
+                             PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+    endforeach()
+    # The apply program's units, against the program.
     add_test(NAME packaging.apply_units
              COMMAND bash ${ORVEX_PACKAGING_DIR}/tests/apply_units_test.sh ${PROJECT_SOURCE_DIR}
                      $<TARGET_FILE:orvexconsumables-apply>)
-    set_tests_properties(packaging.apply_manpage packaging.apply_completion packaging.apply_units
-                         PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+    set_tests_properties(packaging.apply_units PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 endif()
