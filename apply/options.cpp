@@ -1,8 +1,6 @@
 // Reading the command line with getopt_long; every value is checked whole.
 #include "apply/options.h"
 
-#include <vector>
-
 #include "fleet/command_line.h"
 #include "fleet/policy.h"
 
@@ -85,10 +83,8 @@ bool ParseApplyOptions(int argc, char** argv, apply_options* options, std::strin
     auto handle = [options](int code, const char* value, std::string* problem) {
         ApplyOption(code, value, options, problem);
     };
-    std::vector<std::string> problems =
-        ScanCommandLine(argc, argv, kShortOptions, kLongOptions, handle);
-    *error = problems.empty() ? "" : problems.front();  // the first problem is the one reported
-    return problems.empty();
+    *error = ScanCommandLine(argc, argv, kShortOptions, kLongOptions, handle);
+    return error->empty();
 }
 
 std::string ApplyHelpText() {

@@ -46,11 +46,11 @@ std::string WordWithoutValue(char** argv) {
 
 }  // namespace
 
-std::vector<std::string> ScanCommandLine(int argc, char** argv, const char* shortOptions,
-                                         const option* longOptions, const option_handler& handle) {
+std::string ScanCommandLine(int argc, char** argv, const char* shortOptions,
+                            const option* longOptions, const option_handler& handle) {
     optind = 0;  // a fresh scan, also when called more than once in a process
     opterr = 0;
-    std::vector<std::string> problems;
+    std::string first;
     int code = 0;
     while ((code = getopt_long(argc, argv, shortOptions, longOptions, nullptr)) != -1) {
         std::string problem;
@@ -64,14 +64,14 @@ std::vector<std::string> ScanCommandLine(int argc, char** argv, const char* shor
         } else {
             handle(code, optarg, &problem);
         }
-        if (!problem.empty()) {
-            problems.push_back(problem);
+        if (first.empty()) {
+            first = problem;
         }
     }
-    if (optind < argc) {
-        problems.push_back("unexpected argument '" + std::string(argv[optind]) + "'");
+    if (first.empty() && optind < argc) {
+        first = "unexpected argument '" + std::string(argv[optind]) + "'";
     }
-    return problems;
+    return first;
 }
 
 bool ParseWholeNumber(const char* text, long lo, long hi, int* number) {

@@ -8,19 +8,18 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <vector>
 
 /// Takes one option with its value (null for an option without one); a value that does not fit
 /// leaves a one-line description in *problem.
 using option_handler = std::function<void(int code, const char* value, std::string* problem)>;
 
 /// Scans the command line from its start, handing each option to handle, and goes on after a
-/// problem so that a later option (the format above all) still takes effect. Returns the problems
-/// in command-line order: "unknown option '-x'", "option '--check' takes no value", "option '-t'
-/// needs a value", what handle refused, and "unexpected argument 'x'" for a word that is no
-/// option. shortOptions starts with ':'. Prints nothing.
-std::vector<std::string> ScanCommandLine(int argc, char** argv, const char* shortOptions,
-                                         const option* longOptions, const option_handler& handle);
+/// problem so that a later option (the format above all) still takes effect. Returns the first
+/// problem, "" for none: "unknown option '-x'", "option '--check' takes no value", "option '-t'
+/// needs a value", what handle refused, or "unexpected argument 'x'" for a word that is no option.
+/// shortOptions starts with ':'. Prints nothing.
+std::string ScanCommandLine(int argc, char** argv, const char* shortOptions,
+                            const option* longOptions, const option_handler& handle);
 
 /// Reads a whole number from lo to hi written in decimal digits alone (no sign, no space).
 /// Returns false, *number unchanged, for anything else.

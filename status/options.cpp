@@ -149,12 +149,9 @@ bool ParseStatusOptions(int argc, char** argv, status_options* options, std::str
     auto handle = [options](int code, const char* value, std::string* problem) {
         ApplyOption(code, value, options, problem);
     };
-    // The first problem is the one reported; the scan goes on after it, so that a later -f still
-    // decides how it is reported.
-    std::vector<std::string> problems =
-        ScanCommandLine(argc, argv, kShortOptions, kLongOptions, handle);
-    *error = problems.empty() ? "" : problems.front();
-    return problems.empty();
+    // The scan goes on after a problem, so that a later -f still decides how it is reported.
+    *error = ScanCommandLine(argc, argv, kShortOptions, kLongOptions, handle);
+    return error->empty();
 }
 
 int TotalTimeoutSeconds(const status_options& options) {
