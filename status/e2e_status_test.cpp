@@ -248,11 +248,10 @@ TEST(StatusProgram, AGermanLocaleGivesTheSameBytes) {
 }
 
 TEST(StatusProgram, ParallelReadsGiveTheSameOutputInEnumerationOrder) {
-    // The first scanner is the slowest, so that the children of -j 8 end in the reverse order.
+    // The first scanner is the slowest, so that the children of -j 8 end in the reverse order:
+    // the same output as -j 1's is in the order of the enumeration.
     std::vector<nlohmann::json> scanners;
-    Names names;
     for (int i = 0; i < 8; ++i) {
-        names.push_back("ko-330xs:P" + std::to_string(i) + " ok");
         nlohmann::json delay = {{"faults", {{"GetArdosaInfo", {{"delayMs", (7 - i) * 20}}}}}};
         scanners.push_back(FleetScanner("ko-330xs:P" + std::to_string(i), "P", delay));
     }
@@ -264,9 +263,6 @@ TEST(StatusProgram, ParallelReadsGiveTheSameOutputInEnumerationOrder) {
         EXPECT_EQ(one.exitCode, 0) << format;
         EXPECT_EQ(eight.exitCode, one.exitCode) << format;
         EXPECT_EQ(WithoutTimes(eight.out), WithoutTimes(one.out)) << format;
-        if (format == std::string("json")) {
-            EXPECT_EQ(Statuses(nlohmann::json::parse(eight.out)), names);
-        }
     }
 }
 
