@@ -24,7 +24,6 @@ const std::map<std::string, apply_result> kResults = {
     {"differs",
      {ApplyStatus::kWouldChange, {}, {{PolicySetting::kSleepTimer, 5, 15, std::nullopt}}}},
     {"busy", {ApplyStatus::kBusy, {{Severity::kWarning, "in use"}}, {}}},
-    {"error", {ApplyStatus::kError, {{Severity::kError, "unreadable"}}, {}}},
 };
 
 apply_service FakeService(const Names& attached, bool librariesLoaded) {
@@ -69,7 +68,6 @@ TEST(ApplyDriver, ExitStatusIsTheFirstOfUsageNotWrittenFailedAndDifference) {
     };
     const Row rows[] = {
         {{"differs", "busy"}, {"--check"}, false, 4, ""},
-        {{"compliant", "error"}, {}, false, 4, ""},
         {{"compliant"}, {"-d", "compliant", "-d", "gone"}, false, 4, ""},
         {{"-"}, {}, false, 4, ""},
         {{"differs", "busy"}, {"--check"}, true, 1, unwritten},

@@ -1,5 +1,6 @@
 // Tests of the JSON document: the program object, every key of a scanner with data (read now or
-// stored), null for what a scanner lacks, no data keys for one without data.
+// stored, with and without a policy), null for what a scanner lacks, no data keys for one without
+// data; the whole document against its schema.
 #include "status/json_format.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,7 @@ TEST(RenderJson, WritesTheWholeDocumentIndentedWithALineEnd) {
     std::string rendered = RenderJson(MixedRun(), {"orvexconsumables-status", "1.0.0", 2});
     nlohmann::ordered_json expected = nlohmann::ordered_json::parse(kExpected);
     EXPECT_EQ(rendered, expected.dump(2) + "\n");
+    EXPECT_EQ(SchemaViolation(rendered, ORVEX_TEST_SCHEMA), "");
     // With no scanner the list is empty, as the library writes it.
     run_outcome none{EnumerationStatus::kLibrariesMissing, 0, 0.5, {}, {}};
     expected = nlohmann::ordered_json::parse(RenderJson(none, {"n", "v", 2}));

@@ -50,10 +50,8 @@ match = "ko-*"
 settings = { power_off = "inactive" }
 )";
     const std::vector<Case> cases = {
-        {"", "ko-330xs:A", ScannerStatus::kOk, false, "pick -; no policy"},
         // Settings are checked only when the policy sets one somewhere.
         {"[life]\npick_roller = 5\n", "ko-330xs:A", ScannerStatus::kOk, false, "pick 5; no policy"},
-        {"[settings]\n", "ko-330xs:A", ScannerStatus::kOk, false, "pick -; no policy"},
         {"[[scanner]]\nmatch = \"*\"\nsettings = {}\n", "ko-330xs:A", ScannerStatus::kOk, false,
          "pick -; no policy"},
         {"[settings]\nsleep_timer_minutes = 15\n", "ko-330xs:A", ScannerStatus::kOk, false,
@@ -71,10 +69,6 @@ settings = { power_off = "inactive" }
          "ko-330xs:\xff"
          "C",
          ScannerStatus::kBusy, false, "pick -; no policy"},
-        {overrides,
-         "ko-330xs:\xff"
-         "D",
-         ScannerStatus::kAbsent, false, "pick -; no policy"},
     };
     for (const Case& c : cases) {
         scanner_outcome scanner{"made valid", c.status, 0, {}, FullReport(), c.name};

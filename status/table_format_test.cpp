@@ -1,4 +1,5 @@
-// Tests of the table for people: the whole text of a run of every kind, plain and in colour.
+// Tests of the table for people: the whole text of a run of every kind, plain and in colour, and
+// of a run without scanners.
 #include "status/table_format.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 
 namespace {
 
-TEST(RenderTable, ABlockPerScannerALinePerConsumableThenTheSettingsAndTheRunsMessages) {
+TEST(RenderTable, ABlockPerScannerALinePerConsumableThenTheRunsMessagesOrWhyThereIsNone) {
     const std::string expected =
         "ko-330xs:KV33A0001: ok\n"
         "  after_cleaning        120 of       5000  [###################.]  97%\n"
@@ -30,10 +31,16 @@ TEST(RenderTable, ABlockPerScannerALinePerConsumableThenTheSettingsAndTheRunsMes
         "  not attached\n"
         "\n"
         "warning: two attached scanners are named 'x'\n";
-    std::string table = RenderTable(MixedRun(), {"orvexconsumables-status", "1.0.0", 2});
-    EXPECT_EQ(table, expected);
-    for (const std::string& line : SplitIntoLines(table)) {
-        EXPECT_LE(line.size(), 80u) << line;
+    const program_info program{"orvexconsumables-status", "1.0.0", 2};
+    const fleet_message missing{Severity::kError, "the service libraries could not be loaded"};
+    const std::pair<run_outcome, std::string> cases[] = {
+        {MixedRun(), expected},
+        {{EnumerationStatus::kLibrariesMissing, 0, 0, {missing}, {}},
+         "error: the service libraries could not be loaded\n"},
+        {{EnumerationStatus::kOk, 0, 0, {}, {}}, "no scanner is attached\n"},
+    };
+    for (const auto& [run, text] : cases) {
+        EXPECT_EQ(RenderTable(run, program), text);
     }
 }
 
@@ -61,15 +68,6 @@ TEST(RenderTable, ColoursTheLifeLeftByThresholdTheMarksTheDriftAndTheStatus) {
     EXPECT_EQ(RenderTable(run_outcome{EnumerationStatus::kOk, 1, 0, {}, {scanner}}, program),
               "ko-330xs:KV33A0001: \x1b[31mtimeout\x1b[0m, last read 2026-12-08T09:00:00Z\n"
               "  sleep timer  15 min; \x1b[33mthe policy wants 20 min\x1b[0m\n");
-}
-
-TEST(RenderTable, AFailedEnumerationAndAnEmptyFleetSaySo) {
-    const program_info program{"orvexconsumables-status", "1.0.0", 2};
-    const fleet_message missing{Severity::kError, "the service libraries could not be loaded"};
-    EXPECT_EQ(RenderTable({EnumerationStatus::kLibrariesMissing, 0, 0, {missing}, {}}, program),
-              "error: the service libraries could not be loaded\n");
-    EXPECT_EQ(RenderTable({EnumerationStatus::kOk, 0, 0, {}, {}}, program),
-              "no scanner is attached\n");
 }
 
 }  // namespace

@@ -84,15 +84,7 @@ RunResult RunStatusProgramOnTerminal(const std::string& fleetPath,
                                      const std::vector<std::string>& extraEnvironment) {
     std::vector<std::string> argv = StatusProgramArguments(fleetPath, args);
     std::vector<std::string> environment = StatusProgramEnvironment(fleetPath, extraEnvironment);
-    std::vector<char*> argp, envp;
-    for (std::string& word : argv) {
-        argp.push_back(word.data());
-    }
-    for (std::string& entry : environment) {
-        envp.push_back(entry.data());
-    }
-    argp.push_back(nullptr);
-    envp.push_back(nullptr);
+    std::vector<char*> argp = ArgumentVector(argv), envp = ArgumentVector(environment);
     int terminal = -1;
     std::fflush(nullptr);
     pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
@@ -190,6 +182,9 @@ report_view BareReport() {
 }
 
 namespace {
+
+// The time of MixedRun's readings: 2026-12-08T09:00:00Z.
+constexpr long long kMixedRunTime = 1796720400;
 
 void SetLife(scanner_outcome* scanner, ConsumableKind kind, int32_t sheets) {
     scanner->aLife[static_cast<size_t>(kind)] = sheets;

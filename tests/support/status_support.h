@@ -78,10 +78,8 @@ report_view FullReport();
 /// does not know.
 report_view BareReport();
 
-/// The time of MixedRun's readings: 2026-12-08T09:00:00Z.
-inline constexpr long long kMixedRunTime = 1796720400;
-
-/// A run with a scanner of every kind, with a message of the run and fixed durations and times:
+/// A run with a scanner of every kind, with a message of the run and fixed durations and times
+/// (read at 2026-12-08T09:00:00Z):
 /// FullReport read, with a life for each of its consumables (the brake roller's 9 % left, the
 /// pick roller's 97 %), its after-cleaning counter found replaced a day before, and a policy that
 /// its sleep timer meets and its power-off (2 hours, 1 hour wanted) does not; BareReport read
