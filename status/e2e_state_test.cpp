@@ -1,7 +1,9 @@
 // Whole-program tests of the stored readings: a busy scanner reported with its last reading, a
-// replacement found, and runs at once on one state folder.
+// replacement found, runs at once on one state folder, and the JSON of every fixture with and
+// without a policy and a store.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "fleet/state_store.h"
@@ -77,6 +79,51 @@ TEST(StatusState, TwoRunsAtOnceOnOneFolderKeepBothReadings) {
             keys.push_back(entry.first);
         }
         ASSERT_EQ(keys, names) << "round " << round;
+    }
+}
+
+// For each attached scanner of a fleet: even ones held by another application (busy, with the
+// stored reading), odd ones with every counter cleared (a replacement).
+nlohmann::json HeldOrCleared(nlohmann::json fleet) {
+    size_t i = 0;
+    for (nlohmann::json& scanner : fleet["scanners"]) {
+        if (i++ % 2 == 0) {
+            scanner["faults"]["korwc_StartExcusive"] = {{"result", 0}};
+            continue;
+        }
+        for (auto& counter : scanner["counters"]) {
+            counter["count"] = 0;
+        }
+    }
+    return fleet;
+}
+
+TEST(StatusState, TheJsonOfEveryFixtureIsValidWithAndWithoutPolicyAndStore) {
+    Names fleets = {ORVEX_TEST_FIXTURES "/sample.json"};
+    for (const auto& entry : std::filesystem::directory_iterator(ORVEX_TEST_FIXTURES)) {
+        std::string path = entry.path().string();
+        if (entry.path().extension() == ".json" && path != fleets[0] &&
+            ReadWholeFile(path).find("\"scanners\"") != std::string::npos) {
+            fleets.push_back(path);
+        }
+    }
+    ASSERT_GE(fleets.size(), 5u);
+    for (const std::string& fixture : fleets) {
+        Fleet fleet({});
+        WriteWholeFile(fleet.path, ReadWholeFile(fixture));
+        std::vector<std::pair<std::string, RunResult>> runs;
+        runs.emplace_back("plain", RunStatusProgram(fleet.path, {"--no-state"}));
+        runs.emplace_back("policy, empty store", RunStatusProgram(fleet.path, {"-p", kPolicy}));
+        WriteWholeFile(fleet.path,
+                       HeldOrCleared(nlohmann::json::parse(ReadWholeFile(fixture))).dump());
+        runs.emplace_back("policy, stored", RunStatusProgram(fleet.path, {"-p", kPolicy}));
+        runs.emplace_back("stored, no policy", RunStatusProgram(fleet.path, {}));
+        for (const auto& [what, run] : runs) {
+            EXPECT_EQ(SchemaViolation(run.out, ORVEX_TEST_SCHEMA), "") << fixture << ", " << what;
+        }
+        // The stored run has what the schema allows only with a store.
+        const std::string& stored = runs[2].second.out;
+        EXPECT_NE(stored.find("\"cached\": true"), std::string::npos) << fixture;
     }
 }
 
