@@ -87,78 +87,72 @@ std::string LinkTarget(const std::string& link) {
     return length < 0 ? "" : std::string(target, static_cast<size_t>(length));
 }
 
-// A name as long as a name can be, and symbolic links, which stay while the file they lead to is
-// replaced, its temporary file beside it.
-TEST(ReplaceFileAtomically, ReplacesTheFileThatThePathLeadsTo) {
+// Symbolic links stay while the file they lead to is replaced, its temporary file beside it (one
+// for a name as long as a name can be too). A path that names no regular file is refused before
+// anything is written, and nothing that is there changes: a folder, a named pipe, a device behind
+// a link, a link loop.
+TEST(ReplaceFileAtomically, ReplacesTheFileThatThePathLeadsToAndNothingElse) {
     TempDir dir, other;
     const std::string d = dir.path() + "/", o = other.path() + "/", longest(NAME_MAX, 'n');
-    // Beside its target, to a link to another folder, to a file not made yet.
-    const std::vector<std::pair<std::string, std::string>> links = {{d + "link", "target"},
-                                                                    {d + "first", "second"},
-                                                                    {d + "second", o + "target"},
-                                                                    {d + "dangling", o + "new"}};
+    // Beside its target, to a link to another folder, to a file not made yet, to a device, a loop.
+    const std::vector<std::pair<std::string, std::string>> links = {
+        {d + "link", "target"},      {d + "first", "second"},   {d + "second", o + "target"},
+        {d + "dangling", o + "new"}, {d + "null", "/dev/null"}, {d + "loop", "loop"}};
     for (const auto& [link, target] : links) {
         ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     }
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {d + longest, d + longest},
-        {d + "link", d + "target"},
-        {d + "first", o + "target"},
-        {d + "dangling", o + "new"}};  // the path, the file it leads to
-    for (const auto& [path, file] : cases) {
-        g_watched.clear();
-        std::string error;
-        EXPECT_TRUE(ReplaceFileAtomically(path, path, kOutputFile, &error, RecordWatch)) << error;
-        EXPECT_EQ(ReadWholeFile(file), path);
-        const std::string folder = file.substr(0, file.rfind('/') + 1);
-        ASSERT_EQ(g_watched.size(), 2u) << path;
-        EXPECT_EQ(g_watched[0].first.rfind(folder + ".", 0), 0u) << g_watched[0].first;
-        EXPECT_LE(g_watched[0].first.size() - folder.size(), size_t{NAME_MAX}) << path;
-        EXPECT_TRUE(g_watched[0].second) << path << ": the temporary existed while watched";
-        EXPECT_EQ(g_watched[1], std::make_pair(std::string(), false)) << path;
-    }
-    for (const auto& [link, target] : links) {
-        EXPECT_EQ(LinkTarget(link), target);
-    }
-    EXPECT_EQ(FolderEntries(d), (Names{"dangling", "first", "link", longest, "second", "target"}));
-    EXPECT_EQ(FolderEntries(o), (Names{"new", "target"}));
-}
-
-// A path that names no regular file is refused before anything is written, and nothing that is
-// there changes: a folder, a named pipe, a device behind a link, a link loop.
-TEST(ReplaceFileAtomically, RefusesWhatIsNoRegularFileAndReplacesNothing) {
-    TempDir dir;
-    const std::string d = dir.path();
-    ASSERT_EQ(mkdir((d + "/taken").c_str(), 0755), 0);
-    ASSERT_EQ(mkfifo((d + "/fifo").c_str(), 0644), 0);
-    ASSERT_EQ(symlink("/dev/null", (d + "/null").c_str()), 0);
-    ASSERT_EQ(symlink("loop", (d + "/loop").c_str()), 0);
-    WriteWholeFile(d + "/file", "old\n");
+    ASSERT_EQ(mkdir((d + "taken").c_str(), 0755), 0);
+    ASSERT_EQ(mkfifo((d + "fifo").c_str(), 0644), 0);
+    WriteWholeFile(d + "file", "old\n");
     int pipeFds[2];
     ASSERT_EQ(pipe(pipeFds), 0);
     // As /dev/stdout is when standard output is a pipe: a link whose text is no path.
     const std::string pipeEnd = "/proc/self/fd/" + std::to_string(pipeFds[1]);
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {d + "/missing/out.json",
-         "cannot create a temporary file in " + d + "/missing: No such file or directory"},
-        {d + "/taken", "cannot replace " + d + "/taken: not a regular file"},
-        {d + "/new/", "cannot replace " + d + "/new/: not a file name (it ends in a slash)"},
-        {pipeEnd, "cannot replace " + pipeEnd + ": not a regular file"},
-        {d + "/fifo", "cannot replace " + d + "/fifo: not a regular file"},
-        {d + "/null", "cannot replace " + d + "/null: not a regular file"},
-        {d + "/loop", "cannot replace " + d + "/loop: Too many levels of symbolic links"},
-        {d + "/file/x", "cannot replace " + d + "/file/x: Not a directory"},
+    struct Case {
+        std::string path;
+        std::string file;   // that it leads to, replaced
+        std::string error;  // else
     };
-    for (const auto& [path, expected] : cases) {
+    const std::vector<Case> cases = {
+        {d + longest, d + longest, ""},
+        {d + "link", d + "target", ""},
+        {d + "first", o + "target", ""},
+        {d + "dangling", o + "new", ""},
+        {d + "missing/out.json", "",
+         "cannot create a temporary file in " + d + "missing: No such file or directory"},
+        {d + "taken", "", "cannot replace " + d + "taken: not a regular file"},
+        {d + "new/", "", "cannot replace " + d + "new/: not a file name (it ends in a slash)"},
+        {pipeEnd, "", "cannot replace " + pipeEnd + ": not a regular file"},
+        {d + "fifo", "", "cannot replace " + d + "fifo: not a regular file"},
+        {d + "null", "", "cannot replace " + d + "null: not a regular file"},
+        {d + "loop", "", "cannot replace " + d + "loop: Too many levels of symbolic links"},
+        {d + "file/x", "", "cannot replace " + d + "file/x: Not a directory"},
+    };
+    for (const Case& c : cases) {
+        g_watched.clear();
         std::string error;
-        EXPECT_FALSE(ReplaceFileAtomically(path, "text\n", kOutputFile, &error)) << path;
-        EXPECT_EQ(error, expected);
+        EXPECT_EQ(ReplaceFileAtomically(c.path, c.path, kOutputFile, &error, RecordWatch),
+                  c.error.empty());
+        EXPECT_EQ(error, c.error);
+        if (c.error.empty()) {
+            EXPECT_EQ(ReadWholeFile(c.file), c.path);
+            const std::string folder = c.file.substr(0, c.file.rfind('/') + 1);
+            ASSERT_EQ(g_watched.size(), 2u) << c.path;
+            EXPECT_EQ(g_watched[0].first.rfind(folder + ".", 0), 0u) << g_watched[0].first;
+            EXPECT_LE(g_watched[0].first.size() - folder.size(), size_t{NAME_MAX}) << c.path;
+            EXPECT_TRUE(g_watched[0].second) << c.path << ": the temporary existed while watched";
+            EXPECT_EQ(g_watched[1], std::make_pair(std::string(), false)) << c.path;
+        }
     }
-    EXPECT_EQ(FolderEntries(d), (Names{"fifo", "file", "loop", "null", "taken"}));
+    for (const auto& [link, target] : links) {
+        EXPECT_EQ(LinkTarget(link), target);
+    }
+    EXPECT_EQ(FolderEntries(d), (Names{"dangling", "fifo", "file", "first", "link", "loop", longest,
+                                       "null", "second", "taken", "target"}));
+    EXPECT_EQ(FolderEntries(o), (Names{"new", "target"}));
     struct stat fifo {};
-    EXPECT_TRUE(lstat((d + "/fifo").c_str(), &fifo) == 0 && S_ISFIFO(fifo.st_mode));
-    EXPECT_EQ(LinkTarget(d + "/null"), "/dev/null");
-    EXPECT_EQ(ReadWholeFile(d + "/file"), "old\n");
+    EXPECT_TRUE(lstat((d + "fifo").c_str(), &fifo) == 0 && S_ISFIFO(fifo.st_mode));
+    EXPECT_EQ(ReadWholeFile(d + "file"), "old\n");
     close(pipeFds[0]);
     close(pipeFds[1]);
 }
