@@ -21,14 +21,12 @@ std::string FakeScanner(const std::string& name) {
     if (name == "crash") {
         raise(SIGKILL);
     }
-    if (name == "garbage") {
-        return "{\"status\": \"ok\", \"report\": 7}";
-    }
-    static const std::map<std::string, scanner_reading> readings = {
-        {"ok", {ScannerStatus::kOk, "", {}}},
-        {"busy", {ScannerStatus::kBusy, "in use", {}}},
-        {"unreadable", {ScannerStatus::kError, "unreadable", {}}}};
-    return EncodeScannerReading(readings.at(name));
+    static const std::map<std::string, std::string> payloads = {
+        {"ok", EncodeScannerReading({ScannerStatus::kOk, "", {}})},
+        {"busy", EncodeScannerReading({ScannerStatus::kBusy, "in use", {}})},
+        {"unreadable", EncodeScannerReading({ScannerStatus::kError, "unreadable", {}})},
+        {"garbage", "{\"status\": \"ok\", \"report\": 7}"}};
+    return payloads.at(name);
 }
 
 // An enumerating child that hands back the payload.
