@@ -244,12 +244,11 @@ TEST(StateFolder, AProblemIsOneWarningNeverAFailure) {
     run_outcome run{EnumerationStatus::kOk, 1, 0, {}, {Scanner("A", S::kOk)}};
     UseAndStoreReadings(missing, kNow, &run, &messages);
     EXPECT_EQ(run.vScanners[0].llReadAt, kNow) << "the run goes on without the store";
+    const std::string notMade = "no reading is stored or used: the state folder " + dir.path() +
+                                "/file/state cannot be created: Not a directory";
     EXPECT_EQ(Warnings(messages),
-              (Names{"no reading is stored or used: the state folder " + dir.path() +
-                         "/file/state cannot be created: Not a "
-                         "directory",
-                     "the readings of this run are not stored: cannot open " + missing +
-                         "/readings.lock: No such file or directory"}));
+              (Names{notMade, "the readings of this run are not stored: cannot open " + missing +
+                                  "/readings.lock: No such file or directory"}));
 }
 
 }  // namespace
