@@ -20,15 +20,11 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// The entry points whose name says that they change the scanner.
-const Names kChanging = {"SetPowerOffTime",      "ModeSelect_LongTimer", "SetPowerSavingEEPROM",
-                         "OnResetAfterCleaning", "OnResetBrake",         "OnResetPick",
-                         "SetEEPROMData",        "SetOffSetData"};
-
-// The trace lines whose entry point is one of names.
-Names Calls(const std::string& trace, const Names& names) {
-    return WithoutResults(FilterTrace(SplitIntoLines(trace), names));
-}
+// The claims and sessions, and every entry point whose name says that it changes the scanner.
+const Names kWatched = {"korwc_StartExcusive",  "initlibrary",          "exitlibrary",
+                        "korwc_EndExcusive",    "SetPowerOffTime",      "ModeSelect_LongTimer",
+                        "SetPowerSavingEEPROM", "OnResetAfterCleaning", "OnResetBrake",
+                        "OnResetPick",          "SetEEPROMData",        "SetOffSetData"};
 
 TEST(ServiceProbe, ReadsEveryScannerInChildrenAndChangesNothing) {
     TempDir dir;
@@ -43,22 +39,21 @@ TEST(ServiceProbe, ReadsEveryScannerInChildrenAndChangesNothing) {
     unsetenv("ORVEX_SIM_TRACE");
 
     EXPECT_EQ(run.eEnumeration, EnumerationStatus::kOk);
-    ASSERT_EQ(run.vScanners.size(), 2u);
-    EXPECT_EQ(run.vScanners[0].eStatus, ScannerStatus::kOk);
-    EXPECT_EQ(run.vScanners[0].stReport.strSerialNumber, "KV33A0001");
-    EXPECT_EQ(run.vScanners[1].stReport.strSerialNumber, "VX905R0003");
+    Names read;
+    for (const scanner_outcome& scanner : run.vScanners) {
+        read.push_back(scanner.strDevice + " " + ScannerStatusName(scanner.eStatus) + " " +
+                       scanner.stReport.strSerialNumber);
+    }
+    EXPECT_EQ(read, (Names{"ko-330xs:KV33A0001 ok KV33A0001", "VX-905R ok VX905R0003"}));
     EXPECT_EQ(g_pkorWatch, nullptr);
     EXPECT_EQ(dlopen(g_cpKorWatchPath, RTLD_LAZY | RTLD_NOLOAD), nullptr);
     EXPECT_EQ(dlopen(g_cpZevControlPath, RTLD_LAZY | RTLD_NOLOAD), nullptr);
-    std::string calls = ReadWholeFile(trace);
-    EXPECT_EQ(Calls(calls, kChanging), Names{});
-    EXPECT_EQ(
-        Calls(calls, {"korwc_StartExcusive", "initlibrary", "exitlibrary", "korwc_EndExcusive"}),
-        (Names{R"(korwc_StartExcusive("ko-330xs:KV33A0001"))",
-               R"(initlibrary("ko-330xs:KV33A0001", 0))", "exitlibrary()",
-               R"(korwc_EndExcusive("ko-330xs:KV33A0001"))", R"(korwc_StartExcusive("VX-905R"))",
-               R"(initlibrary("VX-905R", 0))", "exitlibrary()",
-               R"(korwc_EndExcusive("VX-905R"))"}));
+    EXPECT_EQ(WithoutResults(FilterTrace(SplitIntoLines(ReadWholeFile(trace)), kWatched)),
+              (Names{R"(korwc_StartExcusive("ko-330xs:KV33A0001"))",
+                     R"(initlibrary("ko-330xs:KV33A0001", 0))", "exitlibrary()",
+                     R"(korwc_EndExcusive("ko-330xs:KV33A0001"))",
+                     R"(korwc_StartExcusive("VX-905R"))", R"(initlibrary("VX-905R", 0))",
+                     "exitlibrary()", R"(korwc_EndExcusive("VX-905R"))"}));
     EXPECT_EQ(ReadWholeFile(fleet), sample);
 }
 
@@ -79,72 +74,60 @@ TEST(ServiceProbe, LibrariesThatCannotBeLoadedEndTheEnumeration) {
     EXPECT_EQ(reading.strMessage, "the service libraries could not be loaded");
 }
 
-// A view that no check takes anything out of: counters and timer at 0 are possible.
-report_view PossibleView() {
-    report_view view{};
-    view.strProductId = "ko-330xs";
-    view.iAdfSheets = 0;
-    view.oFlatbedSheets = 0;
-    view.vConsumables = {
-        {ConsumableKind::kAfterCleaning, "After cleaning:", 0, CounterMarks::kNone, true},
-        {ConsumableKind::kBrakeRoller, "Brake Roller:", 5000, CounterMarks::kFirst, true},
-        {ConsumableKind::kPickRoller, "Pick Roller:", INT32_MAX, CounterMarks::kNone, true}};
-    view.oSleepTimer = sleep_timer_view{0, 0, MinutesOfSleepStep(INT32_MAX)};
-    view.oPowerOff = power_off_view{false, 1};
-    return view;
-}
+// What CheckReportValues leaves out of a report.
+enum LeftOut { kNothing = 0, kTimer = 1, kFlatbed = 2, kBrake = 4, kWholeReport = 8 };
 
+// Each row puts its values into a view whose other counters hold the lowest and highest possible
+// sheets: the report keeps all but what the row says, and the reading is "status: message".
 TEST(CheckReportValues, TakesOutWhatNoScannerCanHaveAndSaysSo) {
-    using Change = std::function<void(report_view*)>;
-    const Change none = [](report_view*) {};
-    const Change noTimer = [](report_view* v) { v->oSleepTimer.reset(); };
-    const Change noBrake = [](report_view* v) {
-        v->vConsumables.erase(v->vConsumables.begin() + 1);
-    };
+    const long long most = MinutesOfSleepStep(INT32_MAX), least = MinutesOfSleepStep(INT32_MIN);
     struct CheckCase {
-        const char* what;
-        Change change;    // made to the possible view
-        Change reported;  // made to the possible view, to give the one reported
-        std::string message;
-        ScannerStatus status;
+        long long minutes, lowest, highest;  // the sleep timer's
+        int32_t flatbed, brake, adf;         // sheets
+        int leftOut;                         // LeftOut
+        std::string reading;
     };
-    const std::string impossible = "the library gave an impossible ";
+    const std::string impossible = "ok: the library gave an impossible ";
     const std::vector<CheckCase> cases = {
-        {"possible values", none, none, "", ScannerStatus::kOk},
-        {"a negative sleep-timer setting", [](report_view* v) { v->oSleepTimer->llMinutes = -15; },
-         noTimer, impossible + "sleep timer: -15 minutes, from 0 to 10737418235",
-         ScannerStatus::kOk},
-        {"the lowest step at the bottom of its range",
-         [](report_view* v) { v->oSleepTimer->llMinMinutes = MinutesOfSleepStep(INT32_MIN); },
-         noTimer, impossible + "sleep timer: 0 minutes, from -10737418240 to 10737418235",
-         ScannerStatus::kOk},
-        {"a negative flatbed total", [](report_view* v) { v->oFlatbedSheets = -2; },
-         [](report_view* v) { v->oFlatbedSheets.reset(); }, impossible + "flatbed sheet total: -2",
-         ScannerStatus::kOk},
-        {"a negative counter and a negative highest step",
-         [](report_view* v) {
-             v->vConsumables[1].iSheets = -1;
-             v->oSleepTimer->llMaxMinutes = -5;
-         },
-         [&](report_view* v) {
-             noTimer(v);
-             noBrake(v);
-         },
-         impossible + "sleep timer: 0 minutes, from 0 to -5; " + impossible +
-             "sheet count for brake_roller: -1",
-         ScannerStatus::kOk},
-        {"a negative ADF total", [](report_view* v) { v->iAdfSheets = INT32_MIN; },
-         [](report_view* v) { *v = report_view{}; }, impossible + "ADF sheet total: -2147483648",
-         ScannerStatus::kError},
+        {0, 0, most, 0, 5000, 0, kNothing, "ok: "},
+        {-15, 0, most, 0, 5000, 0, kTimer,
+         impossible + "sleep timer: -15 minutes, from 0 to 10737418235"},
+        {0, least, most, 0, 5000, 0, kTimer,
+         impossible + "sleep timer: 0 minutes, from -10737418240 to 10737418235"},
+        {0, 0, most, -2, 5000, 0, kFlatbed, impossible + "flatbed sheet total: -2"},
+        {0, 0, -5, 0, -1, 0, kTimer | kBrake,
+         impossible + "sleep timer: 0 minutes, from 0 to -5; the library gave an impossible "
+                      "sheet count for brake_roller: -1"},
+        {0, 0, most, 0, 5000, INT32_MIN, kWholeReport,
+         "error: the library gave an impossible ADF sheet total: -2147483648"},
     };
     for (const CheckCase& c : cases) {
-        report_view given = PossibleView(), reported = PossibleView();
-        c.change(&given);
-        c.reported(&reported);
+        report_view given{};
+        given.strProductId = "ko-330xs";
+        given.iAdfSheets = c.adf;
+        given.oFlatbedSheets = c.flatbed;
+        given.vConsumables = {
+            {ConsumableKind::kAfterCleaning, "After cleaning:", 0, CounterMarks::kNone, true},
+            {ConsumableKind::kBrakeRoller, "Brake Roller:", c.brake, CounterMarks::kFirst, true},
+            {ConsumableKind::kPickRoller, "Pick Roller:", INT32_MAX, CounterMarks::kNone, true}};
+        given.oSleepTimer = sleep_timer_view{c.minutes, c.lowest, c.highest};
+        given.oPowerOff = power_off_view{false, 1};
+        report_view reported = given;
+        if (c.leftOut & kTimer) {
+            reported.oSleepTimer.reset();
+        }
+        if (c.leftOut & kFlatbed) {
+            reported.oFlatbedSheets.reset();
+        }
+        if (c.leftOut & kBrake) {
+            reported.vConsumables.erase(reported.vConsumables.begin() + 1);
+        }
+        if (c.leftOut & kWholeReport) {
+            reported = report_view{};
+        }
         scanner_reading reading = CheckReportValues(given);
-        EXPECT_EQ(reading.eStatus, c.status) << c.what;
-        EXPECT_EQ(reading.strMessage, c.message) << c.what;
-        EXPECT_EQ(reading.stReport, reported) << c.what;
+        EXPECT_EQ(ScannerStatusName(reading.eStatus) + (": " + reading.strMessage), c.reading);
+        EXPECT_EQ(reading.stReport, reported) << c.reading;
     }
 }
 

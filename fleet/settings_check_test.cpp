@@ -23,9 +23,9 @@ TEST(CheckSettings, WantedIsWhatTheToolWouldWriteAndCompliantWhenTheScannerHasIt
         report_view view;
         std::vector<std::string> expected;  // requested -> wanted / actual, compliant
     };
+    // A setting met, and one rounded to the scanner's step, are the status program's policy
+    // view's rows (and the apply program's whole runs').
     const Row rows[] = {
-        {{15, 1}, Scanner(twoHours), {"sleep_timer_minutes 15->15/15 yes", "power_off 1->1/1 yes"}},
-        {{22, std::nullopt}, Scanner(twoHours), {"sleep_timer_minutes 22->20/15 no"}},
         {{240, std::nullopt}, Scanner(twoHours), {"sleep_timer_minutes 240->60/15 no"}},
         {{1, std::nullopt}, Scanner(twoHours), {"sleep_timer_minutes 1->5/15 no"}},
         {{std::nullopt, kPowerOffInactiveCode}, Scanner(off), {"power_off 4->4/4 yes"}},
