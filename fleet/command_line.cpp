@@ -28,14 +28,17 @@ bool IsLongOptionGivenValue(const std::string& word, const option* longOptions) 
     return false;
 }
 
-// The word of an option that getopt_long refused, as the user wrote it: a long option without
-// its value, a short one by its letter.
-std::string RefusedWord(char** argv, const option* longOptions) {
+// Why getopt_long refused an option, naming it as the user wrote it: a long option without its
+// value, a short one by its letter.
+std::string Refusal(char** argv, const option* longOptions) {
     std::string word = argv[optind - 1];
-    if (IsLongWord(word) && (optopt == 0 || IsLongOptionGivenValue(word, longOptions))) {
-        return word.substr(0, word.find('='));
+    std::string name = word.substr(0, word.find('='));
+    if (IsLongOptionGivenValue(word, longOptions)) {
+        return "option '" + name + "' takes no value";
     }
-    return std::string("-") + static_cast<char>(optopt);
+    bool unknownLong = IsLongWord(word) && optopt == 0;
+    return "unknown option '" +
+           (unknownLong ? name : std::string("-") + static_cast<char>(optopt)) + "'";
 }
 
 // The word of an option whose value is missing: it ends its argument, short or long.
@@ -55,10 +58,7 @@ std::string ScanCommandLine(int argc, char** argv, const char* shortOptions,
     while ((code = getopt_long(argc, argv, shortOptions, longOptions, nullptr)) != -1) {
         std::string problem;
         if (code == '?') {
-            std::string word = RefusedWord(argv, longOptions);
-            problem = IsLongOptionGivenValue(argv[optind - 1], longOptions)
-                          ? "option '" + word + "' takes no value"
-                          : "unknown option '" + word + "'";
+            problem = Refusal(argv, longOptions);
         } else if (code == ':') {
             problem = "option '" + WordWithoutValue(argv) + "' needs a value";
         } else {
