@@ -61,12 +61,7 @@ void ApplyOption(int option, const char* value, apply_options* options, std::str
             ParseWhole(value, kJobsRange, &options->iJobs, problem);
             break;
         case 'f':
-            if (const apply_format* format = FindFormat(kApplyFormats, value)) {
-                options->pFormat = format;
-            } else {
-                *problem = "unknown format '" + std::string(value) + "' (" +
-                           FormatNames(kApplyFormats, ", ", ", ") + ")";
-            }
+            ChooseFormat(kApplyFormats, value, &options->pFormat, problem);
             break;
         case 'h':
             options->bHelp = true;

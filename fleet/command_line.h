@@ -25,17 +25,6 @@ std::string ScanCommandLine(int argc, char** argv, const char* shortOptions,
 /// Returns false, *number unchanged, for anything else.
 bool ParseWholeNumber(const char* text, long lo, long hi, int* number);
 
-/// The row of a table of formats whose cpName is name, or null.
-template <typename Row, size_t N>
-const Row* FindFormat(const Row (&rows)[N], const char* name) {
-    for (const Row& row : rows) {
-        if (std::strcmp(name, row.cpName) == 0) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
-
 /// The names of a table of formats in order, the first followed by afterFirst, joined by
 /// separator and before the last by lastSeparator: "json, text", "json (default) or text".
 template <typename Row, size_t N>
@@ -49,4 +38,18 @@ std::string FormatNames(const Row (&rows)[N], const char* separator, const char*
         names += i == 0 ? afterFirst : "";
     }
     return names;
+}
+
+/// Sets *format to the row of a table of formats whose cpName is name; for a name that is none
+/// of them, leaves *format as it was and describes it in *problem with the names to choose from.
+template <typename Row, size_t N>
+void ChooseFormat(const Row (&rows)[N], const char* name, const Row** format,
+                  std::string* problem) {
+    for (const Row& row : rows) {
+        if (std::strcmp(name, row.cpName) == 0) {
+            *format = &row;
+            return;
+        }
+    }
+    *problem = "unknown format '" + std::string(name) + "' (" + FormatNames(rows, ", ", ", ") + ")";
 }

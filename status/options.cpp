@@ -77,12 +77,7 @@ std::string NotAPercentage(const char* what, const char* value) {
 void ApplyOption(int option, const char* value, status_options* options, std::string* problem) {
     switch (option) {
         case 'f':
-            if (const output_format* format = FindFormat(kOutputFormats, value)) {
-                options->pFormat = format;
-            } else {
-                *problem = "unknown format '" + std::string(value) + "' (" +
-                           FormatNames(kOutputFormats, ", ", ", ") + ")";
-            }
+            ChooseFormat(kOutputFormats, value, &options->pFormat, problem);
             break;
         case 'o':
             options->strOutputPath = value;
